@@ -1,0 +1,204 @@
+// The whole state of the game: one fixed-size object, made zero-filled at
+// start-up and never reallocated, so nothing is allocated during a fight and
+// the links inside the robot records stay valid.
+#pragma once
+
+#include "RobotModule.h"
+
+#include <cstdint>
+
+struct MediaPlayer;  // the CD player, provided by the platform layer
+struct TForm1;
+
+// ---------------------------------------------------------------------------
+// Enumerations of the game's int fields
+// ---------------------------------------------------------------------------
+enum GameStageValue : std::int32_t {
+    StageModeMenu = 1, StageMusicMenu = 2, StageDifficultyMenu = 3, StageClosingMessage = 4,
+    StageSelect = 5, StageVersus = 6, StageIntro = 7, StageFight = 8, StageFightEnd = 9, StageResult = 10,
+};
+enum GameModeValue : std::int32_t { ModeOnePlayer = 1, ModeTwoPlayers = 2, ModeSurvival = 3 };
+enum DifficultyValue : std::int32_t { DifficultyEasy = 1, DifficultyNormal = 2, DifficultyHard = 3 };
+enum MusicSourceValue : std::uint8_t { MusicMidi = 0, MusicCd = 1 };
+
+enum ActionState : std::int32_t {
+    ActionIdle = 0,  // 1-4: firing weapon 1-4
+    ActionGuard = 5, ActionHit = 6,
+};
+enum ButtonCode : std::int32_t {
+    ButtonNone = 0,   // 1-4: weapon 1-4
+    ButtonGuard = 5, ButtonDash = 6,
+    ButtonDashWeapon1 = 7,  // 7-10: dash with weapon 1-4
+};
+
+// ---------------------------------------------------------------------------
+// One player's live state
+// ---------------------------------------------------------------------------
+struct PlayerRecord {
+    std::int32_t actionState;        // an ActionState
+    std::int32_t axisX;              // 0 none, 1 right, 2 left
+    std::int32_t axisY;              // 0 none, 1 up, 2 down
+    std::int32_t buttonCode;         // the ButtonCode held this frame
+    const MotionNode* motionNode;    // current node of the player's motion graph
+    std::int32_t heading;            // facing; picks the speed-table row
+    std::int32_t directionCode;      // this frame's DirectionCode
+    std::int32_t knockBackHeading;   // heading of the knock-back
+    std::int32_t speed[4];           // toward left, right, up, down
+    std::int32_t accel[4];           // acceleration step 0-3 toward left, right, up, down
+    std::int32_t motionFrame;        // frames spent in the current node
+    std::int32_t decelTick;          // frame counter of the speed decay
+    std::int32_t stunFrames;         // length of the current stun
+    std::int32_t volleyLatch;        // 1 after a volley's last part launched: no launch meanwhile
+    std::int32_t ammo[4];            // ammunition of weapons 1-4
+    std::int32_t hitPoints;
+    std::int32_t gauge;              // boost gauge
+    std::int32_t posX, posY;         // screen position
+    std::int32_t holdFrames[4];      // frames each weapon button has been held
+    std::int32_t guardRequest;       // 1 while guard is held
+    std::int32_t dashRequest;        // 1 while a dash button is held
+    const RobotDescriptor* robot;    // the player's robot definition
+    SpeedTable moveTable;            // copy of the robot's normal speeds
+    SpeedTable dashTable;            // copy of the robot's dash speeds
+};
+
+struct TrailPoint {
+    std::int32_t x, y;
+};
+
+// One shot part; records are reused, and a free one keeps its last phase so
+// the next launch follows that phase's launch links.
+struct ShotRecord {
+    std::int32_t x, y;
+    std::int32_t heading;            // the owner's heading at launch, changed by steering
+    std::uint8_t live;               // in flight; 0 = free
+    std::uint8_t canHit;
+    std::uint8_t visible;            // drawn while live
+    std::int32_t phaseFrame;         // frames spent in the current phase
+    const WeaponDescriptor* weapon;  // the weapon of the record's slot
+    const ShotPhase* phase;          // current phase of its track
+    TrailPoint trail[3];             // newest first
+};
+
+// The default weapon's tracks: 8 groups of 8 tracks, not a ShotTrackTable.
+struct DummyTrackBlock {
+    ShotTrack tracks[8][8];
+};
+static_assert(sizeof(DummyTrackBlock) == 64 * sizeof(ShotTrack));
+
+// An opponent routine bound to the form it plays on.
+struct ThinkRoutine {
+    void (*code)(TForm1& form);
+    TForm1* object;
+};
+
+// ---------------------------------------------------------------------------
+// Shared tables
+// ---------------------------------------------------------------------------
+inline constexpr int kRobotCount = 11;
+inline constexpr int kShotSlots = 8;   // player 1's weapons 1-4, then player 2's
+inline constexpr int kShotRows = 10;   // volleys; rows 8 and 9 are never used
+inline constexpr int kUsedShotRows = 8;
+inline constexpr int kLadderSteps = 6;
+
+// The one-player ladder, robot numbers by route and step.
+inline constexpr std::int32_t kCpuLadder[2][kLadderSteps] = {{6, 10, 3, 4, 9, 11}, {1, 5, 7, 8, 2, 11}};
+
+// What each screen calls a robot, and the module that defines it.
+struct RobotNames {
+    const char* select;
+    const char* versus;
+    const char* fight;
+    const char* result;
+    const char* module;
+};
+extern const RobotNames kRobotNames[kRobotCount];  // index robot number - 1
+inline constexpr const char* kEmptyResultRobot = "----";
+
+// ---------------------------------------------------------------------------
+// The form: every member in its order
+// ---------------------------------------------------------------------------
+struct TForm1 {
+    MediaPlayer* MediaPlayer1;
+
+    PlayerRecord players[2];
+
+    RobotDescriptor robotDescs[2];
+    MotionGraph motionGraphs[2];
+    WeaponDescriptor weapons[2][4];
+    ShotTrackTable tracks[2][4];
+
+    ShotRecord shotSlots[kShotSlots][kShotRows][kMaxParts];
+
+    WeaponDescriptor DummyWeapon;
+    DummyTrackBlock dummyTrack;
+
+    std::int32_t GameMode;
+
+    std::uint8_t p1FullHeal;            // the next versus screen heals player 1 fully
+    std::int32_t survivalKills;         // opponents beaten in this survival run
+    std::int32_t carriedHitPoints;      // player 1's hit points carried to the next survival fight
+
+    std::int32_t ScoreTable[16];        // image of the score file
+    std::int32_t scoreFileError;        // 1: the score file could be neither opened nor created
+    std::uint8_t robot11Unlocked;
+
+    std::int32_t GameStage;
+
+    std::uint8_t p1MenuReady, p2MenuReady;  // a player's menu input is armed
+    std::int32_t p1RepeatCount, p2RepeatCount;
+    std::int32_t StageFrameCounter;
+
+    std::int32_t p1RobotNumber, p2RobotNumber;
+    std::int32_t p1Chosen, p2Chosen;
+
+    std::int32_t FightWinner;           // 0 draw, 1 player 1, 2 player 2
+    std::int32_t KnockOutState;         // 0 none, 1 or 2: whose hit points fell below 0
+
+    std::uint32_t joyCentre;            // stick threshold of joystick 1
+    std::uint32_t joy2Centre;           // of joystick 2
+
+    std::int32_t cpuState;              // 0 deciding, 1 executing
+    std::int32_t SlideCommand;          // dodge: 0 none, 1 and 2 the two senses
+    std::int32_t cpuAdvance;
+    std::int32_t cpuAction;             // 1-4 fire weapon n; 11-14 dash and fire weapon n-10
+    std::int32_t cpuDuration;
+    std::int32_t cpuFrame;
+    ThinkRoutine ThinkTable[kRobotCount];  // index robot number - 1
+
+    std::int32_t FrameDelay;            // ms slept after each frame, 0-100
+    std::int32_t Difficulty;
+
+    std::int32_t CdTrackCount;
+    std::int32_t CdTrack;
+    std::uint8_t MusicSource;           // a MusicSourceValue
+    char CdDrive[4];                    // "B:" to "N:", empty when none
+
+    std::int32_t CpuLadder[2][kLadderSteps];
+    std::int32_t ladderStep;
+    std::int32_t ladderRoute;
+
+    struct GridPoint {
+        std::int32_t x, y;
+    } BackgroundGrid[6][5];
+
+    std::uint32_t randomSeed;           // the one generator behind every random choice
+
+    // Made zero-filled by value-initialisation (new TForm1()): every text handle
+    // is then the empty text. The form is far too large for the stack.
+    TForm1() = default;
+    TForm1(const TForm1&) = delete;
+    TForm1& operator=(const TForm1&) = delete;
+    ~TForm1();  // drops the form's references to the weapons' sound names
+
+    void SeedRandom();                     // from the clock, in seconds
+    void SeedRandom(std::uint32_t seed);
+    std::int32_t Random();                 // 0-32767
+
+    // The default weapon that fills an empty fourth slot.
+    void MakeDammyData(WeaponDescriptor& weapon);
+    void MakeDammyMove(ShotPhase& phase, const ShotPhase& linkTarget);
+    void MakeDefaultWeapon();
+};
+
+void ResetPlayerRecord(PlayerRecord& player);
+void ResetShot(ShotRecord& shot);

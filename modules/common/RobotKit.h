@@ -1,0 +1,169 @@
+// Building blocks of robot modules. Every module links this one static
+// library; routines that several robots share with other constants live here
+// as one routine taking a table row, never as a copy per module.
+#pragma once
+
+#include "RobotModule.h"
+
+#include <array>
+#include <optional>
+
+namespace robotkit {
+
+// ---------------------------------------------------------------------------
+// Addressing records
+// ---------------------------------------------------------------------------
+MotionNode& Node(MotionGraph& graph, int node);
+ShotPhase& Phase(ShotTrackTable& table, int plane, int track, int phase);
+
+struct Velocity {
+    std::int32_t x;
+    std::int32_t y;
+};
+
+// The vector of a heading: `straight` on the four axes, `diagonal` per axis on the diagonals.
+Velocity HeadingVector(int heading, std::int32_t straight, std::int32_t diagonal);
+
+// ---------------------------------------------------------------------------
+// Links (all within the block the export was handed)
+// ---------------------------------------------------------------------------
+Link LinkToNode(const MotionGraph& graph, int node);
+Link LinkToPhase(const ShotTrackTable& table, int plane, int track, int phase);
+
+// Writes `target` into the entry of `heading` of a steer or launch link array.
+void SetHeadingLink(Link (&links)[kHeadingCount], int heading, Link target);
+
+// launchLinks: for each facing h, phase `phase` of `track` in plane h.
+void WriteLaunchLinks(ShotTrackTable& table, ShotPhase& at, int track, int phase);
+
+// steerLinks: for each direction d, phase `phase` of track d in `plane`.
+void WriteSteerLinks(ShotTrackTable& table, ShotPhase& at, int plane, int phase);
+
+// ---------------------------------------------------------------------------
+// Field sets: only the fields a row holds are written; the rest keep what the
+// record held, as the game expects.
+// ---------------------------------------------------------------------------
+struct PhaseFields {
+    std::optional<std::int32_t> velocityX{};
+    std::optional<std::int32_t> velocityY{};
+    std::optional<std::int32_t> damage{};
+    std::optional<std::int32_t> stun{};
+    std::optional<std::int32_t> duration{};
+    std::optional<std::int32_t> hitKind{};
+    std::optional<std::int32_t> halfHeight{};
+    std::optional<std::int32_t> halfWidth{};
+    std::optional<std::int32_t> extentY{};
+    std::optional<std::int32_t> extentX{};
+    std::optional<std::int32_t> spareWord{};
+    std::optional<std::int32_t> shotMode{};
+    std::optional<std::uint8_t> guardBreak{};
+    std::optional<std::int32_t> knockBackMode{};
+    std::optional<std::uint8_t> endOnOwnerHit{};
+};
+void WritePhase(ShotPhase& phase, const PhaseFields& fields);
+
+struct WeaponFields {
+    std::optional<std::int32_t> ammunition{};
+    std::optional<std::int32_t> gaugeCost{};
+    std::optional<std::uint8_t> hideOnHit{};
+    std::optional<std::uint8_t> singleHit{};
+    std::optional<std::int32_t> volleys{};
+    std::optional<std::int32_t> shotsPerVolley{};
+    const char* fireSound = nullptr;
+    const char* hitSound = nullptr;
+    std::optional<std::int32_t> trailCircles{};
+    std::optional<std::array<std::int32_t, 3>> trailRadii{};
+    std::optional<std::int32_t> spareFlag{};
+};
+// Writes the fields and builds both sound names.
+void WriteWeapon(WeaponDescriptor& weapon, const WeaponFields& fields);
+
+// Builds a text from `name` through the shared text library and puts it in `field`.
+void WriteSoundName(TextHandle& field, const char* name);
+
+template <int Parts>
+void WriteLaunchOffsets(WeaponDescriptor& weapon, const LaunchOffset (&offsets)[kHeadingCount][Parts],
+                        int parts = Parts) {
+    for (int facing = 0; facing < kHeadingCount; ++facing)
+        for (int part = 0; part < parts; ++part) weapon.launchOffsets[facing][part] = offsets[facing][part];
+}
+
+// ---------------------------------------------------------------------------
+// Motion graphs
+// ---------------------------------------------------------------------------
+struct NodeSpec {
+    int node;
+    std::int32_t pose;
+    std::uint8_t canAct, canMove;
+    std::int32_t frameCount;
+    std::uint8_t fires, canTurn;
+    int next;
+    int weapons[4];
+    int guard;
+};
+
+enum class Numbering { Written, Left };  // motionNumber / stepNumber: chain and place, or untouched
+
+// Writes a whole node. Its hit link is the stun node, except the guard node,
+// which is its own, so a broken guard stays in it.
+void WriteNode(MotionGraph& graph, const NodeSpec& spec, Numbering numbering);
+
+inline constexpr int kGuardNode = 60;
+inline constexpr int kStunNode = 72;
+
+// ---------------------------------------------------------------------------
+// Move: body constants plus the common speed tables with the caller's bias.
+// ---------------------------------------------------------------------------
+struct MoveSpec {
+    std::int32_t maxHitPoints, gaugeMax;
+    std::int32_t drawHalfSize;  // drawHalfHeight and drawHalfWidth
+    std::int32_t hitHalfSize;   // hitHalfHeight and hitHalfWidth
+    std::int32_t spareParam, stunRecoveryStep;
+    std::int32_t decelPeriod;   // rows 0-3 of both tables
+};
+void FillMove(RobotDescriptor& robot, std::int32_t speedBias, const MoveSpec& spec);
+
+// Words 0-63 of every row of both tables: the common speeds, `speedBias` added
+// to every non-zero word but the three that hold the same value at any bias.
+void WriteSpeeds(RobotDescriptor& robot, std::int32_t speedBias);
+
+// ---------------------------------------------------------------------------
+// Straight shots: phase 0 flies along the plane and ends, phase 1 is a spent
+// shell no link reaches. Guns and cannons of several robots.
+// ---------------------------------------------------------------------------
+struct StraightShotSpec {
+    WeaponFields weapon;
+    int parts;                                  // launch offsets written for parts 0..parts-1
+    LaunchOffset offsets[kHeadingCount][3];
+    std::int32_t straightSpeed, diagonalSpeed;  // phase 0 velocity along the plane
+    PhaseFields flight;                         // phase 0, velocity aside
+    PhaseFields spent;                          // phase 1
+};
+void FillStraightShot(WeaponDescriptor& weapon, ShotTrackTable& table, const StraightShotSpec& spec);
+
+// ---------------------------------------------------------------------------
+// Steering missiles: the frame of every track (launch, cruise, two steerings,
+// explosion); the eight path fillers add the curves afterwards.
+// ---------------------------------------------------------------------------
+struct MissileSpec {
+    std::int32_t ammunition, volleys, damage;
+};
+void FillMissile(WeaponDescriptor& weapon, ShotTrackTable& table, const MissileSpec& spec);
+
+// The curves of one plane: by track (the direction the steering found), the
+// velocities of phases 3, 4, 5; phases 8, 9, 10 repeat them but for one.
+struct CurveTrack {
+    Velocity first[3];
+    int differingPhase = 0;  // 8, 9 or 10 where the second curve departs, or 0
+    Velocity differingVelocity{};
+};
+struct MissileCurve {
+    CurveTrack tracks[kHeadingCount];
+    bool holdsAfterHitInTrack4;  // phase 4 of track 4 keeps the missile in it on a hit
+};
+extern const MissileCurve kMissileCurves[kHeadingCount];  // by the heading of the filler's name
+
+// Writes the curve phases of tracks 0-7 of `plane`. A plane outside 0-7 writes nothing.
+void FillMissilePath(std::int32_t plane, ShotTrackTable& table, const MissileCurve& curve);
+
+}  // namespace robotkit

@@ -1,0 +1,16 @@
+# The Debian 12 packages the project needs, and a way to install the missing ones.
+BUILD_PACKAGES=(build-essential cmake ninja-build binutils libgtest-dev)
+
+install_missing_packages() {
+  local missing=() package
+  for package in "$@"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+  done
+  ((${#missing[@]})) || return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages: ${missing[*]}. Run as root, or: sudo apt-get install ${missing[*]}" >&2
+    exit 1
+  fi
+  apt-get update
+  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+}
