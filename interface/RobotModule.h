@@ -263,6 +263,11 @@ ROBOT_EXPORT void MSL_DL(std::int32_t plane, ShotTrackTable* tracks);
 ROBOT_EXPORT void MSL_NL(std::int32_t plane, ShotTrackTable* tracks);
 ROBOT_EXPORT void MSL_UL(std::int32_t plane, ShotTrackTable* tracks);
 
+// Saltrim (robot 4, "Vo-Do"): Move and Motion as above, then its three weapons.
+ROBOT_EXPORT void DFAcid(WeaponDescriptor* weapon, ShotTrackTable* tracks);     // acid spit
+ROBOT_EXPORT void DFTonfer(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // tonfa strike, rides on the robot
+ROBOT_EXPORT void DFBazooka(WeaponDescriptor* weapon, ShotTrackTable* tracks);  // a fan of rockets, one track per part
+
 // ---------------------------------------------------------------------------
 // The layout, pinned.
 // ---------------------------------------------------------------------------

@@ -7,8 +7,19 @@
 
 #include <cstdint>
 
-struct MediaPlayer;  // the CD player, provided by the platform layer
 struct TForm1;
+namespace platform {
+class CdAudio;
+struct SoundBuffer;
+}
+
+// Where a WAVE resource keeps its format and its sound.
+struct WaveChunkPlace {
+    const std::uint8_t* format = nullptr;
+    std::uint32_t formatBytes = 0;
+    const std::uint8_t* data = nullptr;
+    std::uint32_t dataLength = 0;
+};
 
 // ---------------------------------------------------------------------------
 // Enumerations of the game's int fields
@@ -118,7 +129,7 @@ inline constexpr const char* kEmptyResultRobot = "----";
 // The form: every member in its order
 // ---------------------------------------------------------------------------
 struct TForm1 {
-    MediaPlayer* MediaPlayer1;
+    platform::CdAudio* MediaPlayer1;  // the CD player; null: no CD audio at all
 
     PlayerRecord players[2];
 
@@ -198,6 +209,47 @@ struct TForm1 {
     void MakeDammyData(WeaponDescriptor& weapon);
     void MakeDammyMove(ShotPhase& phase, const ShotPhase& linkTarget);
     void MakeDefaultWeapon();
+
+    // Closing the form runs its close handler; the step that closed it ends its caller's steps.
+    void CloseForm();
+    bool Closing() const;
+
+    // Sound effects and jingles.
+    void StartDS();
+    void EndDirectSound();
+    int FindWaveChunks(const char* name, WaveChunkPlace& place);  // 1-7 a failure, 8 found
+    int CreateSoundData(const char* name, platform::SoundBuffer** slot);  // 1 made, 0 refused
+    void PlayFromStart(platform::SoundBuffer* buffer, bool looping);
+    void StopSound(platform::SoundBuffer* buffer);
+    void HitSound1(const char* name);
+    void HitSound2(const char* name);
+    bool LoadJingle(const char* name);
+
+    // Music.
+    void StartDirectMusic();
+    void EndDirectMusic();
+    void MakeSegment_Start();
+    void MakeSegment_Select();
+    void MakeSegment_Fight1();
+    void MakeSegment_Fight2();
+    void MakeSegment_Fight3();
+    void PlayMusicSegment();
+    void StopMusicNow();
+    void EndSegment();
+
+    // CD audio.
+    int CheckDrive();
+    bool CheckDisc();
+    void UpdateCDInfo();
+    void CloseCd();
+    void PrepareDisc();       // before a bout: find the disc, or fall back to MIDI
+    void StartCdTrack();      // at the fight's start: the chosen track from its first frame
+    void WatchDisc();         // each frame of the fight proper: a pulled disc ends the music
+    bool CdTrackChanged();    // each fight frame: the chosen track ended; the player is stopped and closed
+    void StopWaveFile();
+
+private:
+    void MakeSegment(const char* fileName);
 };
 
 void ResetPlayerRecord(PlayerRecord& player);

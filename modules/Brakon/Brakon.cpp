@@ -87,43 +87,19 @@ constexpr StraightShotSpec kCannon{
 };
 
 // The blade rides in front of the robot for six 4-frame phases, growing and
-// shrinking; the last one no longer hits.
-constexpr LaunchOffset kBladeOffsets[kHeadingCount][1] = {{{0, -50}}, {{50, -50}}, {{50, 0}}, {{50, 50}},
-                                                          {{0, 50}}, {{-50, 50}}, {{-50, 0}}, {{-50, -50}}};
-constexpr std::int32_t kBladeReach[6] = {50, 55, 60, 55, 50, 40};
-constexpr std::int32_t kBladeHitKind[6] = {2, 2, 2, 2, 2, 0};
-constexpr PhaseFields kBladePhase{.velocityX = 0, .velocityY = 0, .damage = 52, .stun = 20, .duration = 4,
-                                  .extentX = 0, .spareWord = 0, .shotMode = ShotRiding, .guardBreak = 1,
-                                  .knockBackMode = 1, .endOnOwnerHit = 1};
-
-struct HalfSize {
-    std::int32_t height, width;
+// shrinking; the last one no longer hits. Long along the facing axis.
+constexpr RidingStrikeSpec kBlade{
+    .weapon = {.ammunition = 256, .gaugeCost = 150, .hideOnHit = 0, .singleHit = 1, .volleys = 1,
+               .shotsPerVolley = 1, .fireSound = "BEAM", .hitSound = "HITTED2", .trailCircles = 0},
+    .offsets = {{0, -50}, {50, -50}, {50, 0}, {50, 50}, {0, 50}, {-50, 50}, {-50, 0}, {-50, -50}},
+    .phases = 6,
+    .reach = {50, 55, 60, 55, 50, 40},
+    .hitKind = {2, 2, 2, 2, 2, 0},
+    .common = {.velocityX = 0, .velocityY = 0, .damage = 52, .stun = 20, .duration = 4, .extentX = 0,
+               .spareWord = 0, .shotMode = ShotRiding, .guardBreak = 1, .knockBackMode = 1, .endOnOwnerHit = 1},
+    .size = {{30, 20}, {25, 25}, {20, 30}, {25, 25}, {30, 20}, {25, 25}, {20, 30}, {25, 25}},
+    .sizedPhases = 8,
 };
-// Long along the robot's facing axis, square on the diagonals.
-constexpr HalfSize kBladeSize[kHeadingCount] = {{30, 20}, {25, 25}, {20, 30}, {25, 25},
-                                                {30, 20}, {25, 25}, {20, 30}, {25, 25}};
-
-void FillBlade(WeaponDescriptor& weapon, ShotTrackTable& table) {
-    WriteLaunchOffsets(weapon, kBladeOffsets);
-    WriteWeapon(weapon, {.ammunition = 256, .gaugeCost = 150, .hideOnHit = 0, .singleHit = 1, .volleys = 1,
-                         .shotsPerVolley = 1, .fireSound = "BEAM", .hitSound = "HITTED2", .trailCircles = 0});
-
-    for (int plane = 0; plane < kHeadingCount; ++plane)
-        for (int track = 0; track < 8; ++track) {
-            for (int n = 0; n < 8; ++n) {
-                ShotPhase& phase = Phase(table, plane, track, n);
-                phase.halfHeight = kBladeSize[plane].height;
-                phase.halfWidth = kBladeSize[plane].width;
-                if (n >= 6) continue;
-                WritePhase(phase, kBladePhase);
-                phase.extentY = kBladeReach[n];
-                phase.hitKind = kBladeHitKind[n];
-                phase.hitPhase = kNoLink;
-                phase.nextPhase = n < 5 ? LinkToPhase(table, plane, track, n + 1) : kNoLink;
-                WriteLaunchLinks(table, phase, track, 0);
-            }
-        }
-}
 
 }  // namespace
 
@@ -137,7 +113,9 @@ ROBOT_EXPORT void DoviGTR(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
     FillStraightShot(*weapon, *tracks, kGun);
 }
 
-ROBOT_EXPORT void DoviLZR(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillBlade(*weapon, *tracks); }
+ROBOT_EXPORT void DoviLZR(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
+    FillRidingStrike(*weapon, *tracks, kBlade);
+}
 
 ROBOT_EXPORT void DoviCNN(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
     FillStraightShot(*weapon, *tracks, kCannon);

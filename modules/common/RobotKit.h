@@ -142,6 +142,28 @@ struct StraightShotSpec {
 void FillStraightShot(WeaponDescriptor& weapon, ShotTrackTable& table, const StraightShotSpec& spec);
 
 // ---------------------------------------------------------------------------
+// Riding strikes: a blade or club carried at the owner's launch offset through
+// a chain of phases, each reaching out by its own length.
+// ---------------------------------------------------------------------------
+inline constexpr int kMaxStrikePhases = 8;
+
+struct HalfSize {
+    std::int32_t height, width;
+};
+
+struct RidingStrikeSpec {
+    WeaponFields weapon;
+    LaunchOffset offsets[kHeadingCount];     // part 0 by facing: where the strike rides
+    int phases;                              // phases 0..phases-1 chain into each other, then the strike ends
+    std::int32_t reach[kMaxStrikePhases];    // extentY of each phase
+    std::int32_t hitKind[kMaxStrikePhases];
+    PhaseFields common;                      // every chained phase
+    HalfSize size[kHeadingCount];            // half sizes by plane
+    int sizedPhases;                         // phases given the half sizes, at least `phases`
+};
+void FillRidingStrike(WeaponDescriptor& weapon, ShotTrackTable& table, const RidingStrikeSpec& spec);
+
+// ---------------------------------------------------------------------------
 // Steering missiles: the frame of every track (launch, cruise, two steerings,
 // explosion); the eight path fillers add the curves afterwards.
 // ---------------------------------------------------------------------------

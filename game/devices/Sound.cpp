@@ -1,0 +1,147 @@
+// Sound effects and jingles: every sound is a WAVE resource of the game in a
+// static buffer of its own, played from its start on demand.
+#include "Devices.h"
+#include "GameState.h"
+#include "WaveParser.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+Devices devices;
+
+namespace {
+
+platform::SoundDevice& Sound() { return *devices.services.sound; }
+
+void ShowError(const char* text) { devices.services.system->MessageBox(text, "Error"); }
+
+void ReleaseBuffer(platform::SoundBuffer*& buffer) {
+    if (!buffer) return;
+    Sound().Release(buffer);
+    buffer = nullptr;
+}
+
+constexpr const char* kHitSoundNames[4] = {"HITTED1", "HITTED2", "HITTED3", "HITTED4"};
+
+}  // namespace
+
+void TForm1::CloseForm() { devices.services.application->Close(); }
+
+bool TForm1::Closing() const { return devices.services.application->Closed(); }
+
+void TForm1::StartDS() {
+    SoundObjects& s = devices.sound;
+    auto fail = [&](const char* text) {
+        EndDirectSound();
+        if (text) ShowError(text);
+        CloseForm();
+    };
+
+    if (!Sound().CreateDevice()) return fail(nullptr);
+    s.dsound = true;
+    if (!Sound().SetPriorityLevel()) return fail("協調レベル設定失敗");
+    if (!Sound().SetSpeakersMono()) return fail("協調レベル設定失敗");
+    s.primarySoundBuffer = Sound().CreatePrimaryBuffer();
+    if (!s.primarySoundBuffer) return fail("プライマリバッファ設定失敗");
+    if (!Sound().SetPrimaryFormat(s.primarySoundBuffer, {.channels = 2, .samplesPerSecond = 44100, .bitsPerSample = 16}))
+        return fail("設定失敗");
+
+    for (int k = 0; k < 4; ++k)
+        if (!CreateSoundData(kHitSoundNames[k], &s.HitSoundBuffers[0][k])) return fail("セカンダリ設定失敗1");
+
+    // The second set shares the sounds, so both players' hits can sound at once.
+    for (int k = 0; k < 4; ++k) s.HitSoundBuffers[1][k] = Sound().Duplicate(s.HitSoundBuffers[0][k]);
+
+    ReleaseBuffer(s.JingleBuffer);
+    if (!CreateSoundData("S_BEGIN", &s.JingleBuffer)) return fail("セカンダリ設定失敗2");
+}
+
+void TForm1::EndDirectSound() {
+    SoundObjects& s = devices.sound;
+    if (!s.dsound) return;
+    ReleaseBuffer(s.JingleBuffer);
+    for (auto& set : s.HitSoundBuffers)
+        for (auto& buffer : set) ReleaseBuffer(buffer);
+    for (auto& player : s.WeaponSoundBuffers)
+        for (auto& buffer : player) ReleaseBuffer(buffer);
+    s.primarySoundBuffer = nullptr;  // goes with the device
+    Sound().ReleaseDevice();
+    s.dsound = false;
+}
+
+int TForm1::FindWaveChunks(const char* name, WaveChunkPlace& place) {
+    place = {};
+    platform::ResourceStore& store = *devices.services.resources;
+    const platform::Resource* resource = store.Find("WAVE", name);
+    if (!resource) return 1;
+    if (!store.Load(resource)) return 2;
+    const std::uint8_t* bytes = store.Bytes(resource);
+    if (!bytes) return 3;
+
+    const platform::WaveChunks chunks = platform::ScanWave(bytes, resource->size);
+    place = {chunks.format, chunks.formatBytes, chunks.data, chunks.dataBytes};
+    return chunks.code;
+}
+
+int TForm1::CreateSoundData(const char* name, platform::SoundBuffer** slot) {
+    WaveChunkPlace place;
+    const int code = FindWaveChunks(name, place);
+    if (code >= 1 && code <= 7) ShowError(("WaveFormatデータの読み込み失敗" + std::to_string(code)).c_str());
+
+    // Without a device this is a refused buffer too.
+    platform::SoundBuffer* buffer = nullptr;
+    if (devices.sound.dsound)
+        buffer = Sound().CreateBuffer({.format = place.format, .formatBytes = place.formatBytes, .bytes = place.dataLength});
+    if (!buffer) {
+        EndDirectSound();
+        return 0;
+    }
+    *slot = buffer;
+
+    platform::LockedRegions regions;
+    platform::SoundResult locked = Sound().Lock(buffer, 0, place.dataLength, regions);
+    if (locked == platform::SoundResult::BufferLost) {
+        Sound().Restore(buffer);
+        locked = Sound().Lock(buffer, 0, place.dataLength, regions);
+    }
+    if (locked == platform::SoundResult::Ok) {
+        const std::uint32_t first = std::min(regions.firstBytes, place.dataLength);
+        std::memcpy(regions.first, place.data, first);
+        if (regions.secondBytes != 0)
+            std::memcpy(regions.second, place.data + first, std::min(regions.secondBytes, place.dataLength - first));
+        Sound().Unlock(buffer, regions);
+    }
+    return 1;  // also when the lock failed: the buffer then holds silence
+}
+
+void TForm1::PlayFromStart(platform::SoundBuffer* buffer, bool looping) {
+    if (!buffer) return;
+    Sound().SetPosition(buffer, 0);
+    if (Sound().Play(buffer, looping) == platform::SoundResult::BufferLost) Sound().Restore(buffer);
+}
+
+void TForm1::StopSound(platform::SoundBuffer* buffer) {
+    if (buffer) Sound().Stop(buffer);
+}
+
+namespace {
+void PlayHitSound(TForm1& form, platform::SoundBuffer* (&set)[4], const char* name) {
+    if (!name) return;
+    for (int k = 0; k < 4; ++k)
+        if (std::strcmp(name, kHitSoundNames[k]) == 0) return form.PlayFromStart(set[k], false);
+}
+}  // namespace
+
+void TForm1::HitSound1(const char* name) { PlayHitSound(*this, devices.sound.HitSoundBuffers[0], name); }
+
+void TForm1::HitSound2(const char* name) { PlayHitSound(*this, devices.sound.HitSoundBuffers[1], name); }
+
+bool TForm1::LoadJingle(const char* name) {
+    ReleaseBuffer(devices.sound.JingleBuffer);
+    if (CreateSoundData(name, &devices.sound.JingleBuffer)) return true;
+    EndDirectSound();
+    ShowError("セカンダリ設定失敗1");
+    CloseForm();
+    return false;
+}

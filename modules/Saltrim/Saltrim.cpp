@@ -1,0 +1,122 @@
+// Robot 4, "Vo-Do": the poison tiger. Spits acid, clubs with its tonfa, and
+// fires a spreading bazooka volley. Three weapons: the game fills the fourth.
+#include "RobotKit.h"
+
+#include <cstring>
+
+using namespace robotkit;
+
+namespace {
+
+constexpr MoveSpec kBody{.maxHitPoints = 620, .gaugeMax = 500, .drawHalfSize = 35, .hitHalfSize = 25,
+                         .spareParam = 13, .stunRecoveryStep = 6, .decelPeriod = 3};
+
+// node, pose, canAct, canMove, frameCount, fires, canTurn, next, weapons 1-4, guard
+constexpr NodeSpec kMotions[] = {
+    // Weapon 1, acid: a short wind-up, spit, and spit again while held.
+    {12, 1, 0, 1, 4, 0, 0, 13, {13, 13, 13, 13}, 13},
+    {13, 1, 0, 1, 6, 1, 0, 14, {13, 14, 14, 14}, 14},
+    {14, 1, 1, 1, 8, 0, 1, 0, {13, 0, 0, 0}, 0},
+    // Weapon 2, tonfa: a lunge; the club is out while the robot still moves.
+    {24, 2, 0, 1, 3, 0, 0, 25, {25, 25, 25, 25}, 25},
+    {25, 2, 0, 1, 12, 1, 0, 26, {26, 26, 26, 26}, 26},
+    {26, 2, 0, 1, 6, 0, 0, 0, {0, 0, 0, 0}, 0},
+    // Weapon 3, bazooka: planted to aim, one volley, a long recovery.
+    {36, 3, 1, 0, 8, 0, 1, 37, {12, 37, 37, 37}, 60},
+    {37, 3, 0, 0, 4, 1, 0, 38, {38, 38, 38, 38}, 38},
+    {38, 3, 0, 0, 14, 0, 1, 0, {0, 0, 0, 0}, 0},
+    // Neutral, guard, stun.
+    {0, 0, 1, 1, 1, 0, 1, 0, {12, 24, 36, 48}, 60},
+    {60, 5, 0, 0, 1, 0, 1, 0, {0, 0, 0, 0}, 60},
+    {72, 6, 0, 1, 10, 0, 1, 0, {0, 0, 0, 0}, 0},
+};
+constexpr int kNeutralCopy = 48;  // weapon 4's chain is a copy of neutral: robot 4 has no fourth weapon
+
+constexpr StraightShotSpec kAcid{
+    .weapon = {.ammunition = 40, .hideOnHit = 1, .singleHit = 1, .volleys = 4, .shotsPerVolley = 1,
+               .fireSound = "ACID", .hitSound = "HITTED3", .trailCircles = 1,
+               .trailRadii = std::array<std::int32_t, 3>{9, 6, 3}, .spareFlag = 0},
+    .parts = 1,
+    .offsets = {{{0, -35}}, {{28, -28}}, {{35, 0}}, {{28, 28}}, {{0, 35}}, {{-28, 28}}, {{-35, 0}}, {{-28, -28}}},
+    .straightSpeed = 11,
+    .diagonalSpeed = 8,
+    .flight = {.damage = 34, .stun = 24, .duration = 40, .hitKind = 1, .halfHeight = 11, .halfWidth = 11,
+               .extentY = 10, .extentX = 10, .spareWord = 0, .shotMode = ShotStraight, .guardBreak = 0,
+               .knockBackMode = 1, .endOnOwnerHit = 0},
+    .spent = {.damage = 0, .stun = 0, .duration = 5, .hitKind = 0, .halfHeight = 11, .halfWidth = 11,
+              .spareWord = 0, .shotMode = ShotStraight, .guardBreak = 0, .knockBackMode = 1, .endOnOwnerHit = 0},
+};
+
+// The tonfa swings through four phases at the robot's side; it breaks guards.
+constexpr RidingStrikeSpec kTonfa{
+    .weapon = {.ammunition = 200, .gaugeCost = 90, .hideOnHit = 0, .singleHit = 1, .volleys = 1,
+               .shotsPerVolley = 1, .fireSound = "ATTACK1", .hitSound = "HITTED1", .trailCircles = 0},
+    .offsets = {{0, -40}, {35, -35}, {40, 0}, {35, 35}, {0, 40}, {-35, 35}, {-40, 0}, {-35, -35}},
+    .phases = 4,
+    .reach = {30, 45, 45, 30},
+    .hitKind = {2, 2, 2, 0},
+    .common = {.velocityX = 0, .velocityY = 0, .damage = 64, .stun = 26, .duration = 3, .extentX = 0,
+               .spareWord = 0, .shotMode = ShotRiding, .guardBreak = 1, .knockBackMode = 1, .endOnOwnerHit = 1},
+    .size = {{26, 18}, {22, 22}, {18, 26}, {22, 22}, {26, 18}, {22, 22}, {18, 26}, {22, 22}},
+    .sizedPhases = 4,
+};
+
+// The bazooka's three rockets fly their own tracks, fanned out around the
+// facing, and burst where they hit or at the end of their flight.
+constexpr int kRockets = 3;
+constexpr int kSpread[kRockets] = {0, 1, -1};  // headings off the plane's own, by track
+constexpr LaunchOffset kRocketOffsets[kHeadingCount][kRockets] = {
+    {{0, -45}, {12, -40}, {-12, -40}}, {{35, -35}, {40, -22}, {22, -40}}, {{45, 0}, {40, 12}, {40, -12}},
+    {{35, 35}, {22, 40}, {40, 22}},    {{0, 45}, {-12, 40}, {12, 40}},    {{-35, 35}, {-40, 22}, {-22, 40}},
+    {{-45, 0}, {-40, -12}, {-40, 12}}, {{-35, -35}, {-22, -40}, {-40, -22}}};
+constexpr PhaseFields kRocketFlight{.damage = 58, .stun = 45, .duration = 26, .hitKind = 1, .halfHeight = 12,
+                                    .halfWidth = 12, .extentY = 14, .extentX = 14, .spareWord = 0,
+                                    .shotMode = ShotStraight, .guardBreak = 0, .knockBackMode = 1, .endOnOwnerHit = 0};
+constexpr PhaseFields kRocketBurst{.velocityX = 0, .velocityY = 0, .damage = 0, .stun = 0, .duration = 8,
+                                   .hitKind = 0, .halfHeight = 24, .halfWidth = 24, .extentY = 0, .extentX = 0,
+                                   .spareWord = 0, .shotMode = ShotStraight, .guardBreak = 0, .knockBackMode = 1,
+                                   .endOnOwnerHit = 0};
+
+void FillBazooka(WeaponDescriptor& weapon, ShotTrackTable& table) {
+    WriteLaunchOffsets(weapon, kRocketOffsets);
+    WriteWeapon(weapon, {.ammunition = 18, .hideOnHit = 1, .singleHit = 1, .volleys = 2, .shotsPerVolley = kRockets,
+                         .fireSound = "ATTACK3", .hitSound = "HITTED3", .trailCircles = 1,
+                         .trailRadii = std::array<std::int32_t, 3>{10, 7, 4}, .spareFlag = 0});
+
+    for (int plane = 0; plane < kHeadingCount; ++plane)
+        for (int track = 0; track < kRockets; ++track) {
+            const int heading = (plane + kSpread[track] + kHeadingCount) % kHeadingCount;
+            const Velocity velocity = HeadingVector(heading, 13, 10);
+
+            ShotPhase& flight = Phase(table, plane, track, 0);
+            WritePhase(flight, kRocketFlight);
+            flight.velocityX = velocity.x;
+            flight.velocityY = velocity.y;
+            flight.hitPhase = LinkToPhase(table, plane, track, 1);
+            flight.nextPhase = LinkToPhase(table, plane, track, 1);
+            WriteLaunchLinks(table, flight, track, 0);
+
+            ShotPhase& burst = Phase(table, plane, track, 1);
+            WritePhase(burst, kRocketBurst);
+            burst.hitPhase = kNoLink;
+            burst.nextPhase = kNoLink;
+            WriteLaunchLinks(table, burst, track, 0);
+        }
+}
+
+}  // namespace
+
+ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
+
+ROBOT_EXPORT void Motion(MotionGraph* graph) {
+    for (const NodeSpec& node : kMotions) WriteNode(*graph, node, Numbering::Left);
+    std::memcpy(&graph->nodes[kNeutralCopy], &graph->nodes[0], sizeof(MotionNode));
+}
+
+ROBOT_EXPORT void DFAcid(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillStraightShot(*weapon, *tracks, kAcid); }
+
+ROBOT_EXPORT void DFTonfer(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
+    FillRidingStrike(*weapon, *tracks, kTonfa);
+}
+
+ROBOT_EXPORT void DFBazooka(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillBazooka(*weapon, *tracks); }

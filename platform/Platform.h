@@ -1,0 +1,28 @@
+// Every platform service the game uses, chosen once at start-up: the headless
+// back ends (deterministic, inspectable; every test runs on them) or the real
+// ones (SDL2) for players.
+#pragma once
+
+#include "CdAudio.h"
+#include "Display.h"
+#include "Input.h"
+#include "Music.h"
+#include "Resources.h"
+#include "SoundDevice.h"
+#include "System.h"
+
+namespace platform {
+
+struct Services {
+    Application* application;
+    Display* display;
+    Keyboard* keyboard;
+    Joysticks* joysticks;
+    SoundDevice* sound;
+    Music* music;
+    CdAudio* cd;
+    System* system;
+    ResourceStore* resources;
+};
+
+}  // namespace platform

@@ -1,0 +1,33 @@
+#include "SdlAudio.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+namespace platform {
+namespace {
+int users = 0;
+
+bool Open(const char* driver) {
+    if (driver) SDL_SetHint(SDL_HINT_AUDIODRIVER, driver);
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) == 0) return true;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return false;
+}
+
+}  // namespace
+
+bool AcquireSdlAudio() {
+    // Without a sound card the game still runs, silently, on SDL's dummy driver.
+    if (users == 0 && !Open(nullptr) && !Open("dummy")) return false;
+    ++users;
+    return true;
+}
+
+void ReleaseSdlAudio() {
+    if (users == 0 || --users > 0) return;
+    Mix_CloseAudio();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+}  // namespace platform

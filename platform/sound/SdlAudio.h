@@ -1,0 +1,10 @@
+// The one SDL_mixer audio device of the run, shared by the sound buffers, the
+// music and the WAVE-file player: opened by the first user, closed by the last.
+#pragma once
+
+namespace platform {
+
+bool AcquireSdlAudio();  // false when there is no audio device
+void ReleaseSdlAudio();
+
+}  // namespace platform

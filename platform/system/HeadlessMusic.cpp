@@ -1,0 +1,116 @@
+#include "HeadlessMusic.h"
+
+#include "SystemShared.h"
+
+namespace platform {
+
+HeadlessMusic::~HeadlessMusic() {
+    for (MusicSegment* segment : segments_) delete segment;
+    for (MusicSegmentState* state : states_) delete state;
+}
+
+std::string HeadlessMusic::Playing() const { return playing_ ? playing_->file : ""; }
+
+void HeadlessMusic::Refuse(MusicStep step, bool refuse) {
+    if (refuse)
+        refused_.insert(step);
+    else
+        refused_.erase(step);
+}
+
+bool HeadlessMusic::Step(MusicStep step, const std::string& call) {
+    calls_.push_back(call);
+    return !refused_.contains(step);
+}
+
+MusicSegment* HeadlessMusic::Known(MusicSegment* segment) const {
+    return segments_.contains(segment) ? segment : nullptr;
+}
+
+std::string HeadlessMusic::NameOf(MusicSegment* segment) const {
+    return Known(segment) ? segment->file : "none";
+}
+
+bool HeadlessMusic::Start() { return Step(MusicStep::Start, "Start"); }
+bool HeadlessMusic::CreatePerformance() { return Step(MusicStep::CreatePerformance, "CreatePerformance"); }
+bool HeadlessMusic::InitialisePerformance() { return Step(MusicStep::InitialisePerformance, "InitialisePerformance"); }
+bool HeadlessMusic::CreateLoader() { return Step(MusicStep::CreateLoader, "CreateLoader"); }
+
+void HeadlessMusic::SetSearchDirectory(const std::string& directory) {
+    calls_.push_back("SetSearchDirectory " + directory);
+    searchDirectory_ = directory;
+}
+
+bool HeadlessMusic::AddDefaultPort() { return Step(MusicStep::AddDefaultPort, "AddDefaultPort"); }
+
+MusicSegment* HeadlessMusic::LoadSegment(const std::string& fileName) {
+    if (!Step(MusicStep::LoadSegment, "LoadSegment " + fileName)) return nullptr;
+    if (!IsStandardMidiFile(JoinPath(searchDirectory_, fileName))) return nullptr;
+    auto* segment = new MusicSegment{.file = fileName};
+    segments_.insert(segment);
+    return segment;
+}
+
+bool HeadlessMusic::MarkStandardMidi(MusicSegment* segment) {
+    return Step(MusicStep::MarkStandardMidi, "MarkStandardMidi " + NameOf(segment)) && Known(segment);
+}
+
+bool HeadlessMusic::DownloadInstruments(MusicSegment* segment) {
+    return Step(MusicStep::DownloadInstruments, "DownloadInstruments " + NameOf(segment)) && Known(segment);
+}
+
+bool HeadlessMusic::UnloadInstruments(MusicSegment* segment) {
+    return Step(MusicStep::UnloadInstruments, "UnloadInstruments " + NameOf(segment)) && Known(segment);
+}
+
+void HeadlessMusic::ReleaseSegment(MusicSegment* segment) {
+    calls_.push_back("ReleaseSegment " + NameOf(segment));
+    if (!Known(segment)) return;
+    segments_.erase(segment);
+    if (playing_ == segment) playing_ = nullptr;
+    delete segment;
+}
+
+void HeadlessMusic::SetLoopPoints(MusicSegment* segment, std::uint32_t start, std::uint32_t end) {
+    calls_.push_back("SetLoopPoints " + NameOf(segment) + " " + std::to_string(start) + " " + std::to_string(end));
+    if (!Known(segment)) return;
+    segment->loopStart = start;
+    segment->loopEnd = end;
+}
+
+void HeadlessMusic::SetRepeats(MusicSegment* segment, std::uint32_t repeats) {
+    calls_.push_back("SetRepeats " + NameOf(segment) + " " + std::to_string(repeats));
+    if (Known(segment)) segment->repeats = repeats;
+}
+
+MusicSegmentState* HeadlessMusic::Play(MusicSegment* segment) {
+    calls_.push_back("Play " + NameOf(segment));
+    if (!Known(segment)) return nullptr;
+    playing_ = segment;
+    auto* state = new MusicSegmentState{segment};
+    states_.insert(state);
+    return state;
+}
+
+void HeadlessMusic::ReleaseState(MusicSegmentState* state) {
+    calls_.push_back("ReleaseState");
+    if (states_.erase(state)) delete state;
+}
+
+bool HeadlessMusic::StopAll(bool atNextMeasure) {
+    if (!Step(MusicStep::StopAll, atNextMeasure ? "StopAll measure" : "StopAll now")) return false;
+    playing_ = nullptr;
+    return true;
+}
+
+bool HeadlessMusic::CloseDown() {
+    if (!Step(MusicStep::CloseDown, "CloseDown")) return false;
+    playing_ = nullptr;
+    return true;
+}
+
+void HeadlessMusic::ReleasePerformance() { calls_.push_back("ReleasePerformance"); }
+void HeadlessMusic::ReleaseLoader() { calls_.push_back("ReleaseLoader"); }
+void HeadlessMusic::Stop() { calls_.push_back("Stop"); }
+
+}  // namespace platform

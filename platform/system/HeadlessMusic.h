@@ -1,0 +1,64 @@
+// Music for tests: nothing sounds, every call is recorded, and any step can be
+// refused. Tunes load only from real Standard MIDI Files in the search directory.
+#pragma once
+
+#include "Music.h"
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+class HeadlessMusic final : public Music {
+public:
+    ~HeadlessMusic() override;
+
+    void Refuse(MusicStep step, bool refuse = true);
+
+    // One entry a call, e.g. "LoadSegment Start.mid", "SetRepeats Start.mid 65536",
+    // "StopAll measure", "StopAll now"; a null segment reads as "none".
+    const std::vector<std::string>& Calls() const { return calls_; }
+    const std::string& SearchDirectory() const { return searchDirectory_; }
+    std::string Playing() const;  // the tune's file; empty when silent
+    std::size_t LiveSegments() const { return segments_.size(); }
+    std::size_t LiveStates() const { return states_.size(); }
+
+    bool Start() override;
+    bool CreatePerformance() override;
+    bool InitialisePerformance() override;
+    bool CreateLoader() override;
+    void SetSearchDirectory(const std::string& directory) override;
+    bool AddDefaultPort() override;
+
+    MusicSegment* LoadSegment(const std::string& fileName) override;
+    bool MarkStandardMidi(MusicSegment* segment) override;
+    bool DownloadInstruments(MusicSegment* segment) override;
+    bool UnloadInstruments(MusicSegment* segment) override;
+    void ReleaseSegment(MusicSegment* segment) override;
+
+    void SetLoopPoints(MusicSegment* segment, std::uint32_t start, std::uint32_t end) override;
+    void SetRepeats(MusicSegment* segment, std::uint32_t repeats) override;
+    MusicSegmentState* Play(MusicSegment* segment) override;
+    void ReleaseState(MusicSegmentState* state) override;
+    bool StopAll(bool atNextMeasure) override;
+
+    bool CloseDown() override;
+    void ReleasePerformance() override;
+    void ReleaseLoader() override;
+    void Stop() override;
+
+private:
+    bool Step(MusicStep step, const std::string& call);  // records it; false when refused
+    MusicSegment* Known(MusicSegment* segment) const;
+    std::string NameOf(MusicSegment* segment) const;
+
+    std::set<MusicStep> refused_;
+    std::vector<std::string> calls_;
+    std::string searchDirectory_;
+    MusicSegment* playing_ = nullptr;
+    std::set<MusicSegment*> segments_;
+    std::set<MusicSegmentState*> states_;
+};
+
+}  // namespace platform

@@ -1,0 +1,102 @@
+#include "SystemShared.h"
+
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+namespace platform {
+namespace {
+
+// Far above any sound the game plays; a bigger file is taken as broken.
+constexpr std::size_t kMaxWaveFileBytes = 16u << 20;
+
+void* OpenLibrary(const std::filesystem::path& folder, const std::string& fileName) {
+    if (folder.empty()) return nullptr;
+    const std::filesystem::path path = folder / fileName;
+    if (!path.is_absolute()) return nullptr;  // never let dlopen search its own paths
+    return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+}
+
+}  // namespace
+
+Module* OpenModule(const std::string& bareName, const std::string& currentDirectory) {
+    if (bareName.empty() || bareName.find('/') != std::string::npos) return nullptr;
+    const std::string fileName = bareName + ".so";
+
+    std::error_code error;
+    const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    void* handle = error ? nullptr : OpenLibrary(executable.parent_path(), fileName);
+    if (!handle) handle = OpenLibrary(currentDirectory, fileName);
+    dlerror();  // a failed open leaves no message for a later lookup to misread
+    return static_cast<Module*>(handle);
+}
+
+void* ModuleFunction(Module* module, const char* name) {
+    if (!module || !name) return nullptr;
+    dlerror();
+    return dlsym(module, name);
+}
+
+void CloseModule(Module* module) {
+    if (module) dlclose(module);
+}
+
+bool ReadFilePrefix(const std::string& path, std::size_t maxBytes, std::vector<std::uint8_t>& bytes) {
+    bytes.clear();
+    if (path.empty()) return false;
+    // Non-blocking, so that a FIFO by that name cannot hang the game.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info {};
+    bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    if (ok) {
+        bytes.resize(std::min<std::uint64_t>(static_cast<std::uint64_t>(info.st_size), maxBytes));
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t got = read(fd, bytes.data() + done, bytes.size() - done);
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) break;  // the file shrank: keep what was there
+            done += static_cast<std::size_t>(got);
+        }
+        bytes.resize(done);
+    }
+    close(fd);
+    if (!ok) bytes.clear();
+    return ok;
+}
+
+std::string JoinPath(const std::string& directory, const std::string& name) {
+    if (directory.empty() || name.empty() || name.front() == '/') return name;
+    return (std::filesystem::path(directory) / name).string();
+}
+
+WaveFile ReadWaveFile(const std::string& path) {
+    WaveFile wave;
+    wave.found = ReadFilePrefix(path, kMaxWaveFileBytes + 1, wave.bytes);
+    if (!wave.found || wave.bytes.size() > kMaxWaveFileBytes) return wave;
+
+    const WaveChunks chunks = ScanWave(wave.bytes.data(), wave.bytes.size());
+    if (chunks.code != WaveFound) return wave;
+    wave.format = ReadWaveFormat(chunks.format, chunks.formatBytes);
+    if (!IsPlayableFormat(wave.format)) return wave;
+
+    wave.dataOffset = static_cast<std::size_t>(chunks.data - wave.bytes.data());
+    wave.dataBytes = chunks.dataBytes - chunks.dataBytes % wave.format.blockAlign;
+    wave.playable = wave.dataBytes > 0;
+    return wave;
+}
+
+bool IsStandardMidiFile(const std::string& path) {
+    std::vector<std::uint8_t> header;
+    if (!ReadFilePrefix(path, 14, header) || header.size() < 14) return false;
+    const std::uint32_t length = std::uint32_t(header[4]) << 24 | header[5] << 16 | header[6] << 8 | header[7];
+    return std::memcmp(header.data(), "MThd", 4) == 0 && length >= 6;
+}
+
+}  // namespace platform

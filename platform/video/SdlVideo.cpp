@@ -1,0 +1,219 @@
+#include "SdlVideo.h"
+
+#include "SdlInputMap.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+
+namespace platform {
+
+// ---- display ----
+
+bool SdlDisplay::CreateDevice() {
+    if (!video_) video_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    return video_;
+}
+
+bool SdlDisplay::TakeFullScreen() {
+    if (video_ && !window_) {
+        // Already as large as the desktop, so that the window covers it even
+        // where no window manager carries out the full-screen request.
+        SDL_Rect desktop{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kPictureWidth, kPictureHeight};
+        SDL_GetDisplayBounds(0, &desktop);
+        window_ = SDL_CreateWindow("Vorntak", desktop.x, desktop.y, desktop.w, desktop.h, SDL_WINDOW_BORDERLESS);
+        if (window_) SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    }
+    return window_ != nullptr;
+}
+
+bool SdlDisplay::SetMode(int width, int height, int) {
+    // Any depth: the picture is drawn in 32 bits and the desktop keeps its mode.
+    modeSet_ = window_ && width == kPictureWidth && height == kPictureHeight;
+    return modeSet_;
+}
+
+bool SdlDisplay::CreateSurfaces() {
+    if (!modeSet_) return false;
+    if (!renderer_) {
+        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);
+        if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        if (!renderer_) return false;
+        SDL_RendererInfo info;
+        vsync_ = SDL_GetRendererInfo(renderer_, &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC);
+        SDL_RenderSetLogicalSize(renderer_, kPictureWidth, kPictureHeight);  // letterboxed, aspect kept
+    }
+    if (!texture_) {
+        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_XRGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                     kPictureWidth, kPictureHeight);
+    }
+    return texture_ != nullptr;
+}
+
+bool SdlDisplay::AttachBackBuffer() {
+    attached_ = texture_ && canvas_.Surface();
+    return attached_;
+}
+
+void SdlDisplay::ReleaseSurfaces() {
+    attached_ = false;
+    if (texture_) SDL_DestroyTexture(texture_);
+    if (renderer_) SDL_DestroyRenderer(renderer_);
+    texture_ = nullptr;
+    renderer_ = nullptr;
+}
+
+void SdlDisplay::ReleaseDevice() {
+    ReleaseSurfaces();
+    modeSet_ = false;
+    if (window_) SDL_DestroyWindow(window_);
+    window_ = nullptr;
+    if (video_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    video_ = false;
+}
+
+Canvas* SdlDisplay::TakeContext() {
+    if (!attached_) return nullptr;
+    canvas_.BeginFrame();
+    return &canvas_;
+}
+
+void SdlDisplay::Present() {
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+}
+
+void SdlDisplay::Flip() {
+    if (attached_) {
+        SDL_Surface* picture = canvas_.Surface();
+        SDL_UpdateTexture(texture_, nullptr, picture->pixels, picture->pitch);
+        Present();
+        SDL_RenderPresent(renderer_);
+    }
+    if (!attached_ || !vsync_) WaitForRefresh();
+}
+
+void SdlDisplay::WaitForRefresh() {
+    constexpr double kPeriodMs = 1000.0 / 60;
+    const double now = static_cast<double>(SDL_GetPerformanceCounter()) * 1000.0 /
+                       static_cast<double>(SDL_GetPerformanceFrequency());
+    if (now > nextFrameMs_ + kPeriodMs) {
+        nextFrameMs_ = now;  // fell behind (or first frame): no catching up
+    } else if (nextFrameMs_ > now) {
+        SDL_Delay(static_cast<Uint32>(nextFrameMs_ - now));
+    }
+    nextFrameMs_ += kPeriodMs;
+}
+
+bool SdlDisplay::CaptureWindow(std::vector<std::uint8_t>& rgb, int& width, int& height) {
+    if (!renderer_ || !texture_) return false;
+    Present();
+    SDL_RenderSetLogicalSize(renderer_, 0, 0);  // read the whole window, not just the picture
+    bool read = SDL_GetRendererOutputSize(renderer_, &width, &height) == 0 && width > 0 && height > 0;
+    if (read) {
+        rgb.resize(static_cast<std::size_t>(width) * height * 3);
+        read = SDL_RenderReadPixels(renderer_, nullptr, SDL_PIXELFORMAT_RGB24, rgb.data(), width * 3) == 0;
+    }
+    SDL_RenderSetLogicalSize(renderer_, kPictureWidth, kPictureHeight);
+    return read;
+}
+
+void SdlDisplay::HideCursor() {
+    if (video_) SDL_ShowCursor(SDL_DISABLE);
+}
+
+void SdlDisplay::RestoreCursor() {
+    if (video_) SDL_ShowCursor(SDL_ENABLE);
+}
+
+// ---- application ----
+
+SdlApplication::SdlApplication() : events_(SDL_InitSubSystem(SDL_INIT_EVENTS) == 0) {}
+
+SdlApplication::~SdlApplication() {
+    if (events_) SDL_QuitSubSystem(SDL_INIT_EVENTS);
+}
+
+void SdlApplication::Run(const KeyHandler& onKeyDown, const IdleHandler& onIdle) {
+    while (!closing_) {
+        SDL_Event event;
+        while (!closing_ && SDL_PollEvent(&event)) {
+            if (event.type == SDL_QUIT ||
+                (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE)) {
+                Close();
+            } else if (event.type == SDL_KEYDOWN) {
+                // Held keys repeat as they do on Windows, so repeats are dispatched too.
+                const std::uint8_t key = VirtualKeyOfScancode(event.key.keysym.scancode);
+                if (key && onKeyDown) onKeyDown(key);
+            }
+        }
+        if (closing_) break;
+        if (onIdle) onIdle();
+    }
+}
+
+void SdlApplication::Close() {
+    if (closing_) return;
+    closing_ = true;
+    if (onClose_) onClose_();
+}
+
+// ---- input ----
+
+void SdlKeyboard::ReadState(std::uint8_t (&keys)[256]) {
+    int count = 0;
+    const Uint8* state = SDL_GetKeyboardState(&count);
+    FillVirtualKeyState(state, count, keys);
+}
+
+SdlJoysticks::SdlJoysticks() : subsystem_(SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0) {}
+
+SdlJoysticks::~SdlJoysticks() {
+    for (SDL_Joystick* stick : sticks_) {
+        if (stick) SDL_JoystickClose(stick);
+    }
+    if (subsystem_) SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+}
+
+SDL_Joystick* SdlJoysticks::Open(int id) {
+    if (!subsystem_ || id < 0 || id >= static_cast<int>(sticks_.size())) return nullptr;
+    SDL_Joystick*& stick = sticks_[id];
+    if (stick && !SDL_JoystickGetAttached(stick)) {
+        SDL_JoystickClose(stick);
+        stick = nullptr;
+    }
+    if (!stick && id < SDL_NumJoysticks()) stick = SDL_JoystickOpen(id);
+    return stick;
+}
+
+bool SdlJoysticks::ReadPosition(int id, JoystickPosition& position) {
+    SDL_Joystick* stick = Open(id);
+    if (!stick) return false;
+    const int axes = SDL_JoystickNumAxes(stick);
+    position.x = JoystickAxisPosition(axes > 0 ? SDL_JoystickGetAxis(stick, 0) : 0);
+    position.y = JoystickAxisPosition(axes > 1 ? SDL_JoystickGetAxis(stick, 1) : 0);
+    if (SDL_JoystickNumHats(stick) > 0) {  // a pad's cross steers like the stick
+        const Uint8 hat = SDL_JoystickGetHat(stick, 0);
+        if (hat & SDL_HAT_LEFT) position.x = 0;
+        if (hat & SDL_HAT_RIGHT) position.x = 65535;
+        if (hat & SDL_HAT_UP) position.y = 0;
+        if (hat & SDL_HAT_DOWN) position.y = 65535;
+    }
+    position.buttons = 0;
+    const int buttons = std::min(SDL_JoystickNumButtons(stick), 32);
+    for (int n = 0; n < buttons; ++n) {
+        if (SDL_JoystickGetButton(stick, n)) position.buttons |= 1u << n;
+    }
+    return true;
+}
+
+bool SdlJoysticks::ReadCaps(int id, JoystickCaps& caps) {
+    SDL_Joystick* stick = Open(id);
+    if (!stick) return false;
+    caps = JoystickCaps{0, 65535, 0, 65535, static_cast<std::uint32_t>(std::max(SDL_JoystickNumButtons(stick), 0))};
+    return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,113 @@
+// The players' display, event loop, keyboard and joysticks, on SDL2: a desktop
+// full-screen window showing the 800 x 600 picture scaled with its aspect kept.
+#pragma once
+
+#include "Display.h"
+#include "Input.h"
+#include "SoftCanvas.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+struct SDL_Window;
+struct SDL_Texture;
+struct _SDL_Joystick;
+
+namespace platform {
+
+// The set-up steps: CreateDevice starts SDL's video, TakeFullScreen opens the
+// window, SetMode accepts the one picture size, CreateSurfaces makes the
+// renderer (vsync) and the streaming texture the picture is uploaded to, and
+// AttachBackBuffer hands out the memory picture as the back buffer.
+class SdlDisplay final : public Display {
+public:
+    SdlDisplay() : canvas_(objects_) {}
+    ~SdlDisplay() override { ReleaseDevice(); }
+    SdlDisplay(const SdlDisplay&) = delete;
+    SdlDisplay& operator=(const SdlDisplay&) = delete;
+
+    // What the window shows, letterbox included: RGB rows of width x height.
+    bool CaptureWindow(std::vector<std::uint8_t>& rgb, int& width, int& height);
+
+    bool CreateDevice() override;
+    bool TakeFullScreen() override;
+    bool SetMode(int width, int height, int bitsPerPixel) override;
+    bool CreateSurfaces() override;
+    bool AttachBackBuffer() override;
+    void ReleaseBackBuffer() override { attached_ = false; }
+    void ReleaseSurfaces() override;
+    void ReleaseDevice() override;
+
+    Canvas* TakeContext() override;
+    void ReleaseContext() override { canvas_.EndFrame(); }
+    void Flip() override;
+
+    PenId CreatePen(int width, Color color) override { return objects_.CreatePen(width, color); }
+    BrushId CreateBrush(Color color) override { return objects_.CreateBrush(color); }
+    void DeletePen(PenId pen) override { objects_.DeletePen(pen); }
+    void DeleteBrush(BrushId brush) override { objects_.DeleteBrush(brush); }
+
+    void HideCursor() override;
+    void RestoreCursor() override;
+
+private:
+    void Present();
+    void WaitForRefresh();  // paces frames like a 60 Hz display when nothing else does
+
+    PaintObjects objects_;
+    SoftCanvas canvas_;
+    bool video_ = false;
+    SDL_Window* window_ = nullptr;
+    bool modeSet_ = false;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    bool vsync_ = false;
+    bool attached_ = false;
+    double nextFrameMs_ = 0;
+};
+
+// Every pending event first (key presses, auto-repeat included, by where the
+// key is; a quit or the window's close button closes), then one idle call.
+class SdlApplication final : public Application {
+public:
+    SdlApplication();
+    ~SdlApplication() override;
+    SdlApplication(const SdlApplication&) = delete;
+    SdlApplication& operator=(const SdlApplication&) = delete;
+
+    void SetCloseHandler(CloseHandler handler) override { onClose_ = std::move(handler); }
+    void Run(const KeyHandler& onKeyDown, const IdleHandler& onIdle) override;
+    void Close() override;
+    bool Closed() const override { return closing_; }
+
+private:
+    bool events_ = false;
+    bool closing_ = false;
+    CloseHandler onClose_;
+};
+
+class SdlKeyboard final : public Keyboard {
+public:
+    void ReadState(std::uint8_t (&keys)[256]) override;
+};
+
+// Joysticks 0 and 1 are SDL's first two devices, opened when first read
+// (and again after being unplugged): axes 0 and 1, the first hat, 32 buttons.
+class SdlJoysticks final : public Joysticks {
+public:
+    SdlJoysticks();
+    ~SdlJoysticks() override;
+    SdlJoysticks(const SdlJoysticks&) = delete;
+    SdlJoysticks& operator=(const SdlJoysticks&) = delete;
+
+    bool ReadPosition(int id, JoystickPosition& position) override;
+    bool ReadCaps(int id, JoystickCaps& caps) override;
+
+private:
+    _SDL_Joystick* Open(int id);
+    bool subsystem_ = false;
+    std::array<_SDL_Joystick*, 2> sticks_{};
+};
+
+}  // namespace platform
