@@ -1,0 +1,41 @@
+#include "SdlSound.h"
+#include "WaveImage.h"
+#include "WaveParser.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+// With SDL's dummy driver the mixer runs for real, only nobody hears it.
+TEST(SdlSound, MixesOurBuffersWithoutASoundCard) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    auto device = platform::MakeSdlSound();
+    ASSERT_TRUE(device->CreateDevice());
+    platform::SoundBuffer* primary = device->CreatePrimaryBuffer();
+    EXPECT_TRUE(device->SetPrimaryFormat(primary, {2, 44100, 16}));
+
+    const auto image = WaveImage().Format().Data(std::vector<std::uint8_t>(800, 0xC0)).Bytes();
+    const auto chunks = platform::ScanWave(image.data(), image.size());
+    platform::SoundBuffer* buffer = device->CreateBuffer({chunks.format, chunks.formatBytes, chunks.dataBytes});
+    ASSERT_NE(buffer, nullptr);
+    platform::LockedRegions regions;
+    ASSERT_EQ(device->Lock(buffer, 0, chunks.dataBytes, regions), platform::SoundResult::Ok);
+    std::memcpy(regions.first, chunks.data, regions.firstBytes);
+    device->Unlock(buffer, regions);
+
+    platform::SoundBuffer* twin = device->Duplicate(buffer);
+    EXPECT_EQ(device->Play(buffer, false), platform::SoundResult::Ok);
+    EXPECT_EQ(device->Play(twin, true), platform::SoundResult::Ok);
+    SDL_Delay(150);
+    device->Stop(twin);
+    device->Release(buffer);
+    device->Release(twin);
+    EXPECT_EQ(device->Play(nullptr, false), platform::SoundResult::Failed);
+
+    // Formats the mixer cannot play are refused.
+    const std::uint8_t stereo24[16] = {1, 0, 2, 0, 0x40, 0x1F, 0, 0, 0, 0, 0, 0, 6, 0, 24, 0};
+    EXPECT_EQ(device->CreateBuffer({stereo24, 16, 600}), nullptr);
+    device->ReleaseDevice();
+}
