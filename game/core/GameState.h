@@ -248,9 +248,55 @@ struct TForm1 {
     bool CdTrackChanged();    // each fight frame: the chosen track ended; the player is stopped and closed
     void StopWaveFile();
 
+    // Start-up, frames and shut-down.
+    void FormShow();
+    void FormClose();
+    void FormKeyDown(std::uint16_t key);
+    void AppIdle();
+    void StartDX();
+    void EndDX();
+
+    // The robot loaders: bind a robot's module for player 1 (In1) or 2 (In2).
+    void VidiruIn1();
+    void VidiruIn2();
+    void DareDIn1();
+    void DareDIn2();
+    void ZErovIn1();
+    void ZErovIn2();
+    void DFIN1();
+    void DFIN2();
+    void Vidiru2In1();
+    void Vidiru2In2();
+    void DIvoIn1();
+    void DIvoIn2();
+    void DoviIn1();
+    void DoviIn2();
+    void VOVIn1();
+    void VOVIn2();
+    void TDodarIn1();
+    void TDodarIn2();
+    void ZozerIn1();
+    void ZozerIn2();
+    void RodiIn1();
+    void RodiIn2();
+
 private:
     void MakeSegment(const char* fileName);
+    void MakePensAndBrushes();
+    void DeletePensAndBrushes();
 };
+
+// Binds robot 1-11 for player 0 or 1 and installs it: what the loaders do.
+void BindRobot(TForm1& form, int player, int robotNumber);
+
+// A weapon's volley rows and parts per volley as the shot grid can hold them:
+// a module that asks for more gets what was wired.
+inline int VolleysOf(const WeaponDescriptor& weapon) {
+    return weapon.volleys < 0 ? 0 : weapon.volleys > kUsedShotRows ? kUsedShotRows : weapon.volleys;
+}
+inline int PartsOf(const WeaponDescriptor& weapon) {
+    return weapon.shotsPerVolley < 0 ? 0 : weapon.shotsPerVolley > kMaxParts ? kMaxParts : weapon.shotsPerVolley;
+}
 
 void ResetPlayerRecord(PlayerRecord& player);
 void ResetShot(ShotRecord& shot);

@@ -22,10 +22,23 @@ struct MusicObjects {
     platform::MusicSegmentState* musicSegmentState;  // its last play
 };
 
+// The display objects, and the pens and brushes made at start-up.
+struct DisplayObjects {
+    bool directDraw, primarySurface, backSurface;  // which set-up steps hold
+    platform::Canvas* backDc;                      // the back buffer's context, within a frame only
+
+    platform::BrushId brushBlack, brushBlue, brushRed, brushGreen, brushMagenta;
+    platform::PenId penP1Robot, penP2Robot, penP1Stunned, penP2Stunned, penP1Beam, penP2Beam;
+    platform::PenId penP1Arrow, penP2Arrow, penGrid;
+};
+
 struct Devices {
     platform::Services services;
+    DisplayObjects display;
     SoundObjects sound;
     MusicObjects music;
+    int JoySet1, JoySet2;  // shown on the start screen; 0 lets the keyboard drive player 2
+    bool idleInstalled;    // the start-up finished: frames may run
 };
 
 extern Devices devices;

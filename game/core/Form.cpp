@@ -1,0 +1,160 @@
+// Start-up, the frame loop and shut-down. A step that closes the form ends
+// the steps of its caller at once: nothing later in that start-up or frame runs.
+#include "Devices.h"
+#include "GameState.h"
+
+#include <cstring>
+
+namespace {
+
+platform::Display& Display() { return *devices.services.display; }
+
+// The handler and the drawer of each stage 1-10. Stages join this table as
+// they are built; one without a handler or drawer runs none.
+struct Stage {
+    void (TForm1::*handler)();
+    void (TForm1::*drawer)();
+};
+constexpr Stage kStages[10] = {};
+
+const Stage* StageOf(std::int32_t stage) { return stage >= 1 && stage <= 10 ? &kStages[stage - 1] : nullptr; }
+
+}  // namespace
+
+void TForm1::StartDX() {
+    DisplayObjects& d = devices.display;
+    if (!(d.directDraw = Display().CreateDevice()) || !Display().TakeFullScreen() ||
+        !Display().SetMode(platform::kPictureWidth, platform::kPictureHeight, 8) ||
+        !(d.primarySurface = Display().CreateSurfaces()) || !(d.backSurface = Display().AttachBackBuffer()))
+        EndDX();  // no message: the game runs on unseen
+}
+
+void TForm1::EndDX() {
+    DisplayObjects& d = devices.display;
+    if (!d.directDraw) return;
+    if (d.backSurface) Display().ReleaseBackBuffer();
+    if (d.primarySurface) Display().ReleaseSurfaces();
+    Display().ReleaseDevice();
+    d.backSurface = d.primarySurface = d.directDraw = false;
+}
+
+void TForm1::MakePensAndBrushes() {
+    DisplayObjects& d = devices.display;
+    d.brushBlack = Display().CreateBrush({0, 0, 0});
+    d.brushBlue = Display().CreateBrush({0, 0, 255});
+    d.brushRed = Display().CreateBrush({255, 0, 0});
+    d.brushGreen = Display().CreateBrush({0, 255, 0});
+    d.brushMagenta = Display().CreateBrush({255, 0, 255});
+    d.penP1Robot = Display().CreatePen(6, {0, 0, 255});
+    d.penP2Robot = Display().CreatePen(6, {255, 0, 0});
+    d.penP1Stunned = Display().CreatePen(6, {0, 0, 128});
+    d.penP2Stunned = Display().CreatePen(6, {128, 0, 0});
+    d.penP1Beam = Display().CreatePen(15, {0, 255, 0});
+    d.penP2Beam = Display().CreatePen(15, {255, 0, 255});
+    d.penP1Arrow = Display().CreatePen(1, {0, 0, 255});
+    d.penP2Arrow = Display().CreatePen(1, {255, 0, 0});
+    d.penGrid = Display().CreatePen(1, {0, 120, 0});
+}
+
+void TForm1::DeletePensAndBrushes() {
+    DisplayObjects& d = devices.display;
+    for (platform::BrushId* brush : {&d.brushBlack, &d.brushBlue, &d.brushRed, &d.brushGreen, &d.brushMagenta}) {
+        if (*brush) Display().DeleteBrush(*brush);
+        *brush = 0;
+    }
+    for (platform::PenId* pen : {&d.penP1Robot, &d.penP2Robot, &d.penP1Stunned, &d.penP2Stunned, &d.penP1Beam,
+                                 &d.penP2Beam, &d.penP1Arrow, &d.penP2Arrow, &d.penGrid}) {
+        if (*pen) Display().DeletePen(*pen);
+        *pen = 0;
+    }
+}
+
+void TForm1::FormShow() {
+    devices.JoySet1 = devices.JoySet2 = 0;
+    StartDX();
+    StartDS();
+    if (Closing()) return;
+    StartDirectMusic();
+    if (Closing()) return;
+
+    std::memcpy(CpuLadder, kCpuLadder, sizeof CpuLadder);
+    ResetPlayerRecord(players[0]);
+    ResetPlayerRecord(players[1]);
+    for (auto& slot : shotSlots)
+        for (int row = 0; row < kUsedShotRows; ++row)
+            for (ShotRecord& shot : slot[row]) ResetShot(shot);
+    MakeDefaultWeapon();
+    GameMode = ModeOnePlayer;
+
+    // Robot 4 for both players, before anybody chooses.
+    DFIN1();
+    DFIN2();
+    players[0].posX = 100;
+    players[0].posY = 100;
+    players[1].posX = 700;
+    players[1].posY = 500;
+    for (int p = 0; p < 2; ++p) {
+        players[p].hitPoints = players[p].robot->maxHitPoints;
+        players[p].gauge = players[p].robot->gaugeMax;
+        for (int w = 0; w < 4; ++w) players[p].ammo[w] = shotSlots[p * 4 + w][0][0].weapon->ammunition;
+    }
+
+    MakePensAndBrushes();
+    if (!LoadJingle("S_BEGIN")) return;
+
+    GameStage = StageModeMenu;
+    p1MenuReady = p2MenuReady = 0;
+    FrameDelay = 0;
+    Difficulty = DifficultyEasy;
+    SeedRandom(devices.services.system->ClockSeconds());
+    ladderStep = ladderRoute = 0;
+    scoreFileError = 0;
+    robot11Unlocked = 0;
+
+    // One centre serves both axes of a stick; a missing stick keeps 0.
+    std::uint32_t* centres[2] = {&joyCentre, &joy2Centre};
+    for (int id = 0; id < 2; ++id) {
+        platform::JoystickPosition position;
+        platform::JoystickCaps caps;
+        if (devices.services.joysticks->ReadPosition(id, position) && devices.services.joysticks->ReadCaps(id, caps))
+            *centres[id] = (caps.xMin + caps.xMax) / 2 + 1;
+    }
+
+    Display().HideCursor();
+    for (int i = 0; i < 6; ++i)
+        for (int j = 0; j < 5; ++j) BackgroundGrid[i][j] = {i * 200 - 100, j * 200 - 100};
+
+    MakeSegment_Start();
+    if (Closing()) return;
+    PlayMusicSegment();
+    devices.idleInstalled = true;
+}
+
+void TForm1::AppIdle() {
+    if (const Stage* stage = StageOf(GameStage); stage && stage->handler) (this->*stage->handler)();
+    if (Closing()) return;
+
+    // The drawer is the one of the stage the handler left, so a change of stage shows at once.
+    if (platform::Canvas* canvas = Display().TakeContext()) {
+        devices.display.backDc = canvas;
+        if (const Stage* stage = StageOf(GameStage); stage && stage->drawer) (this->*stage->drawer)();
+        devices.display.backDc = nullptr;
+        Display().ReleaseContext();
+        if (Closing()) return;
+    }
+    Display().Flip();
+    devices.services.system->Sleep(static_cast<std::uint32_t>(FrameDelay));
+}
+
+void TForm1::FormKeyDown(std::uint16_t key) {
+    if (key == platform::VkEscape) CloseForm();
+}
+
+void TForm1::FormClose() {
+    DeletePensAndBrushes();
+    EndDX();
+    EndDirectSound();
+    EndDirectMusic();
+    Display().RestoreCursor();
+    CloseCd();
+}

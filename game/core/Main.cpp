@@ -1,0 +1,40 @@
+// Torvane: the game program. Chooses the real platform back ends, makes the
+// one form, runs the start-up and then the frame loop until the form closes.
+#include "CompiledResources.h"
+#include "Devices.h"
+#include "GameState.h"
+#include "SdlSound.h"
+#include "SystemBackends.h"
+#include "VideoBackends.h"
+
+#include <exception>
+#include <memory>
+
+int main() {
+    auto video = platform::MakeSdlVideo();
+    auto sound = platform::MakeSdlSound();
+    auto music = platform::MakeSdlMusic();
+    auto cd = platform::MakeNoCdAudio();
+    auto system = platform::MakeSdlSystem();
+
+    video->Provide(devices.services);
+    devices.services.sound = sound.get();
+    devices.services.music = music.get();
+    devices.services.cd = cd.get();
+    devices.services.system = system.get();
+    devices.services.resources = &CompiledResources();
+
+    std::unique_ptr<TForm1> form(new TForm1());
+    form->MediaPlayer1 = cd.get();
+    platform::Application& application = *devices.services.application;
+    try {
+        application.SetCloseHandler([&] { form->FormClose(); });
+        form->FormShow();
+        if (!application.Closed() && devices.idleInstalled)
+            application.Run([&](std::uint16_t key) { form->FormKeyDown(key); }, [&] { form->AppIdle(); });
+    } catch (const std::exception& error) {
+        system->MessageBox(error.what(), "Error");
+    }
+    if (!application.Closed()) application.Close();
+    return 0;
+}

@@ -1,0 +1,41 @@
+// How each robot is bound: its module files, the exports called in order with
+// their arguments, and how the shot records of its weapons are wired.
+#pragma once
+
+#include <cstdint>
+
+enum class CallKind : std::uint8_t {
+    Move,        // (descriptor, speed bias)
+    VidiruMove,  // (descriptor): robot 1 takes no bias
+    Motion,      // (motion graph)
+    Weapon,      // (weapon w's descriptor, weapon w's tracks)
+    Fillers,     // the eight missile path fillers on weapon w's tracks
+    NextModule,  // free the module, load the second one
+};
+
+struct ExportCall {
+    CallKind kind;
+    const char* name;  // the export; for NextModule, the module file
+    int weapon = 0;    // 1-4, for Weapon and Fillers
+};
+
+inline constexpr int kMaxCalls = 8;
+
+struct RobotEntry {
+    const char* module;
+    std::int32_t speedBias;
+    ExportCall calls[kMaxCalls];
+    int weapons;          // its own: 3 leaves weapon 4 to the default weapon
+    bool perPart[4];      // part j of weapon w starts on track j, not track 0
+    bool reportsEachBuffer;  // robot 4 reports every fire-sound buffer's turn
+};
+
+extern const RobotEntry kRobotTable[11];  // index robot number - 1
+
+// The path fillers, in the order they are called, each with its own plane.
+struct PathFiller {
+    const char* name;
+    std::int32_t plane;
+};
+inline constexpr PathFiller kPathFillers[8] = {{"MSL_DR", 3}, {"MSL_DL", 5}, {"MSL_DN", 4}, {"MSL_NR", 2},
+                                               {"MSL_NL", 6}, {"MSL_UR", 1}, {"MSL_UL", 7}, {"MSL_UN", 0}};

@@ -1,0 +1,133 @@
+#include "DeviceFakes.h"
+#include "GameFixture.h"
+
+using platform::SoundStep;
+
+namespace {
+
+// Five buffers in the sound start-up (four hit sounds, the start jingle), then
+// four fire sounds for each player's robot 4: the start jingle is the 14th.
+constexpr int kBuffersBeforeTheStartJingle = 13;
+
+// Notes what was already gone when the device went, and when the CD closed.
+class OrderedSound : public platform::HeadlessSound {
+public:
+    platform::HeadlessDisplay* display = nullptr;
+    bool displayGoneFirst = false;
+    void ReleaseDevice() override {
+        displayGoneFirst = !display->Ready();
+        HeadlessSound::ReleaseDevice();
+    }
+};
+
+}  // namespace
+
+TEST_F(GameFixture, StartUpBindsRobotFourForBothPlayersAndPlaysTheTitleTune) {
+    form->FormShow();
+    ASSERT_FALSE(video->application.Closed());
+    EXPECT_TRUE(devices.idleInstalled);
+    EXPECT_TRUE(system.boxes.empty());
+    EXPECT_EQ(form->GameStage, StageModeMenu);
+    EXPECT_EQ(music.Playing(), "Start.mid");
+    EXPECT_TRUE(video->display.CursorHidden());
+
+    const int x[2] = {100, 700}, y[2] = {100, 500};
+    for (int p = 0; p < 2; ++p) {
+        const PlayerRecord& player = form->players[p];
+        EXPECT_EQ(player.robot, &form->robotDescs[p]);
+        EXPECT_EQ(player.posX, x[p]);
+        EXPECT_EQ(player.posY, y[p]);
+        EXPECT_GT(player.hitPoints, 0);
+        EXPECT_EQ(player.hitPoints, form->robotDescs[p].maxHitPoints);
+        EXPECT_EQ(player.gauge, form->robotDescs[p].gaugeMax);
+        EXPECT_EQ(player.ammo[0], form->weapons[p][0].ammunition);
+        EXPECT_EQ(player.ammo[3], 100) << "the default weapon's";
+        EXPECT_STREQ(TextChars(form->weapons[p][0].fireSound), "ACID");
+    }
+    EXPECT_EQ(form->BackgroundGrid[5][4].x, 900);
+    EXPECT_EQ(form->CpuLadder[1][2], 7);
+}
+
+TEST_F(GameFixture, ARefusedStartJingleShowsOneBoxAndClosesBeforeAnyFrame) {
+    sound.Refuse(SoundStep::CreateBuffer, kBuffersBeforeTheStartJingle);
+    form->FormShow();
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"セカンダリ設定失敗1"});
+    EXPECT_TRUE(video->application.Closed());
+    EXPECT_FALSE(devices.idleInstalled);
+    EXPECT_EQ(music.LiveSegments(), 0u) << "the title tune was never loaded";
+}
+
+TEST_F(GameFixture, AStartJingleFailingInTheSoundStartUpClosesBeforeTheMusic) {
+    sound.Refuse(SoundStep::CreateBuffer, 4);
+    form->FormShow();
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"セカンダリ設定失敗2"});
+    EXPECT_TRUE(video->application.Closed());
+    EXPECT_TRUE(music.Calls().empty());
+}
+
+TEST_F(GameFixture, AMissingTitleTuneClosesWithoutAMessage) {
+    system.currentDirectory = "/";
+    form->FormShow();
+    EXPECT_TRUE(video->application.Closed());
+    EXPECT_TRUE(system.boxes.empty());
+    EXPECT_FALSE(devices.idleInstalled);
+}
+
+TEST_F(GameFixture, WithoutRobotFourTheStartUpReportsEveryBufferThenCloses) {
+    RecordingSystem noModules;  // loads nothing
+    noModules.boxes.clear();
+    devices.services.system = &noModules;
+    form->FormShow();
+    EXPECT_EQ(noModules.Texts(),
+              (std::vector<std::string>{"WaveFormatデータの読み込み失敗1", "セカンダリ設定失敗D1", "セカンダリ設定失敗D2",
+                                        "セカンダリ設定失敗D3", "セカンダリ設定失敗D4", "セカンダリ設定失敗",
+                                        "セカンダリ設定失敗1"}));
+    EXPECT_TRUE(video->application.Closed());
+    EXPECT_EQ(form->players[0].robot->maxHitPoints, 0);
+}
+
+TEST_F(GameFixture, ClosingReleasesTheDisplayThenSoundThenMusicThenTheCd) {
+    OrderedSound ordered;
+    ordered.display = &video->display;
+    devices.services.sound = &ordered;
+    cd.SetDriveType("D:", platform::DriveType::CdRom);
+    cd.InsertDisc(3);
+    form->FormShow();
+    ASSERT_FALSE(video->application.Closed());
+    form->MusicSource = MusicCd;
+    form->PrepareDisc();
+    ASSERT_TRUE(cd.IsOpen());
+    form->FormKeyDown(platform::VkEscape);
+
+    EXPECT_TRUE(video->application.Closed());
+    EXPECT_TRUE(ordered.displayGoneFirst);
+    EXPECT_FALSE(ordered.DeviceExists());
+    EXPECT_EQ(music.Calls().back(), "Stop");
+    EXPECT_EQ(video->display.LivePens() + video->display.LiveBrushes(), 0);
+    EXPECT_FALSE(video->display.CursorHidden());
+    EXPECT_FALSE(cd.IsOpen());
+}
+
+TEST_F(GameFixture, FramesRunUntilEscapeClosesTheForm) {
+    form->FormShow();
+    form->FrameDelay = 7;
+    video->application.QueueKey(platform::VkEscape, 250);
+    video->application.Run([&](std::uint16_t key) { form->FormKeyDown(key); }, [&] { form->AppIdle(); });
+    EXPECT_EQ(video->application.Frames(), 250);
+    EXPECT_EQ(video->display.Flips(), 250);
+    EXPECT_EQ(video->display.ContextsGiven(), video->display.ContextsReleased());
+    ASSERT_EQ(system.sleeps.size(), 250u);
+    EXPECT_EQ(system.sleeps.back(), 7u);
+}
+
+TEST_F(GameFixture, WithoutADisplayFramesRunUnseen) {
+    video->display.Refuse(platform::DisplayStep::SetMode);
+    form->FormShow();
+    ASSERT_FALSE(video->application.Closed());
+    for (std::int32_t stage : {0, 3, 11}) {
+        form->GameStage = stage;
+        form->AppIdle();
+    }
+    EXPECT_EQ(video->display.ContextsGiven(), 0);
+    EXPECT_EQ(system.sleeps.size(), 3u);
+}
