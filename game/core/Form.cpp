@@ -131,6 +131,7 @@ void TForm1::FormShow() {
 }
 
 void TForm1::AppIdle() {
+    ControlHead();
     if (const Stage* stage = StageOf(GameStage); stage && stage->handler) (this->*stage->handler)();
     if (Closing()) return;
 

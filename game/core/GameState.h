@@ -248,6 +248,9 @@ struct TForm1 {
     bool CdTrackChanged();    // each fight frame: the chosen track ended; the player is stopped and closed
     void StopWaveFile();
 
+    // Input: player 1 from joystick 1 or the keyboard; player 2 likewise, or the computer.
+    void ControlHead();
+
     // Start-up, frames and shut-down.
     void FormShow();
     void FormClose();
@@ -285,6 +288,9 @@ private:
     void MakePensAndBrushes();
     void DeletePensAndBrushes();
 };
+
+// The control fields into direction code, acceleration steps, hold counters, guard and dash.
+void DecodeInput(PlayerRecord& player);
 
 // Binds robot 1-11 for player 0 or 1 and installs it: what the loaders do.
 void BindRobot(TForm1& form, int player, int robotNumber);
