@@ -9,13 +9,24 @@ namespace {
 
 platform::Display& Display() { return *devices.services.display; }
 
-// The handler and the drawer of each stage 1-10. Stages join this table as
-// they are built; one without a handler or drawer runs none.
+// The handler and the drawer of each stage 1-10. The fight's stages join
+// when the fight is built; a stage without a handler or drawer runs none.
 struct Stage {
     void (TForm1::*handler)();
     void (TForm1::*drawer)();
 };
-constexpr Stage kStages[10] = {};
+constexpr Stage kStages[10] = {
+    {&TForm1::StartStage, &TForm1::Draw_Start},   // 1 mode menu
+    {&TForm1::StartStage, &TForm1::Draw_Start},   // 2 music menu
+    {&TForm1::StartStage, &TForm1::Draw_Start},   // 3 difficulty menu
+    {&TForm1::StartStage, &TForm1::Draw_Start},   // 4 closing message
+    {&TForm1::SelectStage, &TForm1::Draw_Select}, // 5 robot selection
+    {&TForm1::BeforeStage, &TForm1::Draw_BS},     // 6 versus screen
+    {nullptr, nullptr},                           // 7 fight intro
+    {nullptr, nullptr},                           // 8 fight
+    {nullptr, nullptr},                           // 9 fight end
+    {&TForm1::ResultStage, &TForm1::Draw_Result}, // 10 survival results
+};
 
 const Stage* StageOf(std::int32_t stage) { return stage >= 1 && stage <= 10 ? &kStages[stage - 1] : nullptr; }
 
@@ -121,8 +132,7 @@ void TForm1::FormShow() {
     }
 
     Display().HideCursor();
-    for (int i = 0; i < 6; ++i)
-        for (int j = 0; j < 5; ++j) BackgroundGrid[i][j] = {i * 200 - 100, j * 200 - 100};
+    HomeBackgroundGrid();
 
     MakeSegment_Start();
     if (Closing()) return;
@@ -145,10 +155,6 @@ void TForm1::AppIdle() {
     }
     Display().Flip();
     devices.services.system->Sleep(static_cast<std::uint32_t>(FrameDelay));
-}
-
-void TForm1::FormKeyDown(std::uint16_t key) {
-    if (key == platform::VkEscape) CloseForm();
 }
 
 void TForm1::FormClose() {

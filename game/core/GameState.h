@@ -251,6 +251,27 @@ struct TForm1 {
     // Input: player 1 from joystick 1 or the keyboard; player 2 likewise, or the computer.
     void ControlHead();
 
+    // Stage transitions.
+    void ToSelect();
+    void ToBefore();
+    void ToFight();
+    void ToStart();
+    void HomeBackgroundGrid();
+
+    // The start, selection and versus screens: handlers and drawers.
+    void StartStage();
+    void SelectStage();
+    void BeforeStage();
+    void Draw_Start();
+    void Draw_Select();
+    void Draw_BS();
+
+    // The survival score table and the result screen.
+    void ReadScoreEntries();
+    void RecordSurvivalRun();
+    void ResultStage();
+    void Draw_Result();
+
     // Start-up, frames and shut-down.
     void FormShow();
     void FormClose();

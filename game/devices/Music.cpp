@@ -57,12 +57,14 @@ void TForm1::StopMusicNow() {
     if (devices.music.musicPerformance) Service().StopAll(false);
 }
 
+namespace {
+
 // Each step looks again at what exists: a failed step closes the form, whose
 // close handler may already have released the rest.
-void TForm1::EndSegment() {
+void StopAndReleaseTune(TForm1& form, bool atNextMeasure) {
     MusicObjects& m = devices.music;
-    if (m.musicPerformance && !Service().StopAll(true)) CloseForm();
-    if (m.MusicSegment && !Service().UnloadInstruments(m.MusicSegment)) CloseForm();
+    if (m.musicPerformance && !Service().StopAll(atNextMeasure)) form.CloseForm();
+    if (m.MusicSegment && !Service().UnloadInstruments(m.MusicSegment)) form.CloseForm();
     if (m.MusicSegment) {
         Service().ReleaseSegment(m.MusicSegment);
         m.MusicSegment = nullptr;
@@ -70,15 +72,13 @@ void TForm1::EndSegment() {
     ReleaseState(m);
 }
 
+}  // namespace
+
+void TForm1::EndSegment() { StopAndReleaseTune(*this, true); }
+
 void TForm1::EndDirectMusic() {
     MusicObjects& m = devices.music;
-    if (m.musicPerformance && !Service().StopAll(false)) CloseForm();
-    if (m.MusicSegment && !Service().UnloadInstruments(m.MusicSegment)) CloseForm();
-    if (m.MusicSegment) {
-        Service().ReleaseSegment(m.MusicSegment);
-        m.MusicSegment = nullptr;
-    }
-    ReleaseState(m);
+    StopAndReleaseTune(*this, false);
     if (m.musicPerformance) {
         if (!Service().CloseDown()) CloseForm();
         Service().ReleasePerformance();

@@ -131,3 +131,22 @@ TEST_F(GameFixture, WithoutADisplayFramesRunUnseen) {
     EXPECT_EQ(video->display.ContextsGiven(), 0);
     EXPECT_EQ(system.sleeps.size(), 3u);
 }
+
+TEST_F(GameFixture, AHeldDecideWalksTheMenusAndTheNewStageIsDrawnInItsFirstFrame) {
+    form->FormShow();
+    video->keyboard.SetKey('G', true);
+    std::vector<int> changes;  // the frames on which the stage changed
+    std::int32_t stage = form->GameStage;
+    bool selectDrawnAtOnce = false;
+    for (int frame = 1; frame <= 100 && stage != StageSelect; ++frame) {
+        form->AppIdle();
+        if (form->GameStage == stage) continue;
+        stage = form->GameStage;
+        changes.push_back(frame);
+        if (stage == StageSelect)
+            for (const auto& text : video->display.Texts()) selectDrawnAtOnce |= text.text == "GAME-SPEED = 100";
+    }
+    EXPECT_EQ(changes, (std::vector<int>{11, 22, 33, 93}));
+    EXPECT_TRUE(selectDrawnAtOnce);
+    EXPECT_EQ(music.Playing(), "Select.mid");
+}

@@ -1,0 +1,181 @@
+// Stage transitions, and the keys that act outside the menus.
+#include "Devices.h"
+#include "GameState.h"
+
+namespace {
+
+void ResetShots(TForm1& form) {
+    for (auto& slot : form.shotSlots)
+        for (int row = 0; row < kUsedShotRows; ++row)
+            for (ShotRecord& shot : slot[row]) ResetShot(shot);
+}
+
+void SetAmmunition(TForm1& form) {
+    for (int p = 0; p < 2; ++p)
+        for (int w = 0; w < 4; ++w)
+            if (const WeaponDescriptor* weapon = form.shotSlots[p * 4 + w][0][0].weapon)
+                form.players[p].ammo[w] = weapon->ammunition;
+}
+
+// A human's 0 means robot 1; the computer's 0, or any number past 11, binds nothing.
+void BindByNumber(TForm1& form, int player, std::int32_t number, bool human) {
+    if (number == 0 && human) number = 1;
+    if (number >= 1 && number <= kRobotCount) BindRobot(form, player, number);
+}
+
+void ResetMenus(TForm1& form) {
+    form.p1MenuReady = form.p2MenuReady = 0;
+    form.p1RepeatCount = form.p2RepeatCount = 0;
+    form.StageFrameCounter = 0;
+    form.p1RobotNumber = form.p2RobotNumber = 1;
+    form.p1Chosen = form.p2Chosen = 0;
+}
+
+}  // namespace
+
+void TForm1::HomeBackgroundGrid() {
+    for (int i = 0; i < 6; ++i)
+        for (int j = 0; j < 5; ++j) BackgroundGrid[i][j] = {i * 200 - 100, j * 200 - 100};
+}
+
+void TForm1::ToSelect() {
+    ResetPlayerRecord(players[0]);
+    ResetPlayerRecord(players[1]);
+    ResetShots(*this);
+    ResetMenus(*this);
+    ReadScoreEntries();
+    if (!LoadJingle("S_SELECT")) return;
+    StopMusicNow();
+    EndSegment();
+    MakeSegment_Select();
+    if (Closing()) return;
+    PlayMusicSegment();
+}
+
+void TForm1::ToBefore() {
+    PrepareDisc();
+    ResetPlayerRecord(players[0]);
+    ResetPlayerRecord(players[1]);
+
+    const bool computer = GameMode == ModeOnePlayer || GameMode == ModeSurvival;
+    std::int32_t opponent = 0;
+    if (GameMode == ModeOnePlayer) {
+        opponent = CpuLadder[ladderRoute][ladderStep];
+    } else if (GameMode == ModeSurvival) {
+        opponent = Random() % 11 + 1;
+        Difficulty = Random() % 3 + 1;
+    }
+
+    BindByNumber(*this, 0, p1RobotNumber, true);
+    if (computer) {
+        p2RobotNumber = opponent;
+        BindByNumber(*this, 1, p2RobotNumber, false);
+    } else if (GameMode == ModeTwoPlayers) {
+        BindByNumber(*this, 1, p2RobotNumber, true);
+    }
+    SetAmmunition(*this);
+
+    if (p1FullHeal) {
+        players[0].hitPoints = carriedHitPoints = players[0].robot->maxHitPoints;
+        if (GameMode == ModeSurvival) p1FullHeal = 0;
+    }
+    players[1].hitPoints = players[1].robot->maxHitPoints;
+    for (PlayerRecord& player : players) player.gauge = player.robot->gaugeMax;
+
+    if (!LoadJingle("S_BEAT")) return;
+    PlayFromStart(devices.sound.JingleBuffer, true);
+
+    StopMusicNow();
+    EndSegment();
+    switch (Random() % 3) {
+        case 0: MakeSegment_Fight1(); break;
+        case 1: MakeSegment_Fight2(); break;
+        default: MakeSegment_Fight3(); break;
+    }
+}
+
+void TForm1::ToFight() {
+    SetAmmunition(*this);
+
+    const std::int32_t full1 = players[0].robot->maxHitPoints;
+    if (GameMode == ModeSurvival) {
+        // A fifth of the maximum back, never above it; wide enough for any module's figures.
+        const std::int64_t healed = std::int64_t(2) * full1 / 10 + carriedHitPoints;
+        players[0].hitPoints = healed > full1 ? full1 : static_cast<std::int32_t>(healed);
+    } else {
+        players[0].hitPoints = full1;
+    }
+    players[1].hitPoints = players[1].robot->maxHitPoints;
+
+    for (PlayerRecord& player : players) {
+        player.gauge = player.robot->gaugeMax;
+        for (int k = 0; k < 4; ++k) player.holdFrames[k] = player.accel[k] = player.speed[k] = 0;
+        player.actionState = ActionIdle;
+        player.decelTick = 0;
+        player.motionFrame = 0;
+    }
+    players[0].posX = 10;
+    players[0].posY = 280;
+    players[1].posX = 790;
+    players[1].posY = 320;
+    StageFrameCounter = cpuFrame = cpuState = 0;
+
+    StopSound(devices.sound.JingleBuffer);
+    if (!LoadJingle("S_START")) return;
+    PlayFromStart(devices.sound.JingleBuffer, false);
+    HomeBackgroundGrid();
+
+    if (MusicSource == MusicCd)
+        StartCdTrack();
+    else
+        PlayMusicSegment();
+}
+
+void TForm1::ToStart() {
+    ResetPlayerRecord(players[0]);
+    ResetPlayerRecord(players[1]);
+    ResetShots(*this);
+    ResetMenus(*this);
+    ladderStep = ladderRoute = 0;
+    GameStage = StageModeMenu;
+    if (!LoadJingle("S_BEGIN")) return;
+    EndSegment();
+    MakeSegment_Start();
+    if (Closing()) return;
+    PlayMusicSegment();
+}
+
+void TForm1::FormKeyDown(std::uint16_t key) {
+    switch (key) {
+        case platform::VkEscape:
+            CloseForm();
+            break;
+        case platform::VkF1:
+            if (GameMode != ModeSurvival) {
+                GameStage = StageModeMenu;
+                ToStart();
+            } else if (GameStage == StageVersus) {
+                RecordSurvivalRun();
+                StopSound(devices.sound.JingleBuffer);
+                GameStage = StageResult;
+            }
+            break;
+        case platform::VkF2:
+            if (GameStage != StageModeMenu) break;
+            ResetPlayerRecord(players[0]);
+            ResetPlayerRecord(players[1]);
+            GameStage = StageVersus;
+            StageFrameCounter = 0;
+            // A quick survival run starts as one from the select screen does.
+            survivalKills = 0;
+            p1FullHeal = 1;
+            p1RobotNumber = Random() % 4 + 1;
+            BindRobot(*this, 0, p1RobotNumber);
+            p2RobotNumber = Random() % 4 + 1;
+            BindRobot(*this, 1, p2RobotNumber);
+            ToBefore();
+            break;
+        default:
+            break;
+    }
+}

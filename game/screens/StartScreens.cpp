@@ -1,0 +1,288 @@
+// The screens before a fight: the start menus, the robot selection and the
+// versus screen. Each handler reads the players' controls once a frame and
+// moves the state on; its drawer paints the screen afterwards in the same frame.
+#include "Devices.h"
+#include "GameState.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kAxisUp = 1, kAxisDown = 2;
+constexpr int kButtonDecide = 1;
+constexpr int kArmingFrames = 10;
+constexpr int kHandoverFrames = 15;     // from the (last) decision to the versus screen
+constexpr int kClosingMessageFrames = 60;
+constexpr int kVersusLastFrame = 240;   // the counter value the versus screen is last drawn at
+
+constexpr platform::Color kGreen{0, 128, 0};
+constexpr platform::Color kWhite{255, 255, 255};
+constexpr platform::Color kGrey{128, 128, 128};
+
+// A menu input acts once and then rests: while disarmed the counter runs, and
+// on its 10th frame the input arms for the frame after. A held key therefore
+// steps once every 11 frames. True while armed.
+bool Armed(std::uint8_t& ready, std::int32_t& repeatCount) {
+    if (ready) return true;
+    if (++repeatCount >= kArmingFrames) {
+        repeatCount = 0;
+        ready = 1;
+    }
+    return false;
+}
+
+void PlayJingle(TForm1& form) { form.PlayFromStart(devices.sound.JingleBuffer, false); }
+
+// The robots 3, 4, 6, 9, 10 and 11 lead to the second computer ladder.
+std::int32_t LadderRouteOf(std::int32_t robot) {
+    switch (robot) {
+        case 3: case 4: case 6: case 9: case 10: case 11: return 1;
+        default: return 0;
+    }
+}
+
+// One player's cursor on the select screen. True in the frame the player decides.
+struct Chooser {
+    const PlayerRecord& controls;
+    std::uint8_t& ready;
+    std::int32_t& repeatCount;
+    std::int32_t& robot;
+    std::int32_t& chosen;
+};
+
+bool Choose(TForm1& form, const Chooser& c) {
+    if (!Armed(c.ready, c.repeatCount)) return false;
+    if (c.chosen) return false;  // a choice is final; the input stays armed meanwhile
+    const std::int32_t last = form.robot11Unlocked ? kRobotCount : kRobotCount - 1;
+    if (c.controls.axisY == kAxisUp) {
+        c.ready = 0;
+        if (c.robot > 1) --c.robot;
+    } else if (c.controls.axisY == kAxisDown) {
+        c.ready = 0;
+        if (c.robot < last) ++c.robot;
+    }
+    if (c.controls.buttonCode != kButtonDecide) return false;
+    PlayJingle(form);
+    c.ready = 0;
+    c.chosen = 1;
+    return true;
+}
+
+// ---- drawing ----
+
+platform::Canvas* BeginScreen() {
+    platform::Canvas* dc = devices.display.backDc;
+    if (!dc) return nullptr;
+    dc->FillRect(0, 0, platform::kPictureWidth, platform::kPictureHeight, devices.display.brushBlack);
+    dc->SetTextTransparent();
+    return dc;
+}
+
+void TextWithNumber(platform::Canvas& dc, std::int32_t x, std::int32_t y, const char* format, int value) {
+    char line[64];
+    std::snprintf(line, sizeof line, format, value);
+    dc.TextOut(x, y, line);
+}
+
+void MenuLine(platform::Canvas& dc, std::int32_t y, const char* text, bool selected) {
+    dc.SetTextColor(selected ? kWhite : kGrey);
+    dc.TextOut(0, y, text);
+}
+
+// A chevron pointing right with its tip at (650, tipY).
+void Chevron(platform::Canvas& dc, platform::PenId pen, std::int32_t tipY) {
+    dc.SelectPen(pen);
+    dc.MoveTo(640, tipY - 10);
+    dc.LineTo(650, tipY);
+    dc.MoveTo(640, tipY + 10);
+    dc.LineTo(650, tipY);
+}
+
+bool IsRobot(std::int32_t number) { return number >= 1 && number <= kRobotCount; }
+
+}  // namespace
+
+void TForm1::StartStage() {
+    const PlayerRecord& p1 = players[0];
+    if (GameStage == StageClosingMessage) {
+        if (++StageFrameCounter < kClosingMessageFrames) return;
+        GameStage = StageSelect;
+        StageFrameCounter = 0;
+        p1MenuReady = 0;
+        ToSelect();
+        return;
+    }
+    if (GameStage < StageModeMenu || GameStage > StageDifficultyMenu) return;
+    if (!Armed(p1MenuReady, p1RepeatCount)) return;
+
+    // The step first, then the decision, which may come in the same frame.
+    switch (GameStage) {
+        case StageModeMenu:
+            if (p1.axisY == kAxisDown) {
+                if (GameMode < ModeSurvival) ++GameMode;
+                p1RepeatCount = 0;
+                p1MenuReady = 0;
+            } else if (p1.axisY == kAxisUp) {
+                if (GameMode > ModeOnePlayer) --GameMode;
+                p1RepeatCount = 0;
+                p1MenuReady = 0;
+            }
+            if (p1.buttonCode == kButtonDecide) {
+                PlayJingle(*this);
+                GameStage = StageMusicMenu;
+                p1RepeatCount = 0;
+                p1MenuReady = 0;
+            }
+            break;
+        case StageMusicMenu:
+            if (p1.axisY == kAxisDown) {
+                MusicSource = MusicMidi;
+                p1MenuReady = 0;
+            } else if (p1.axisY == kAxisUp) {
+                MusicSource = MusicCd;
+                p1MenuReady = 0;
+            }
+            if (p1.buttonCode == kButtonDecide) {
+                PlayJingle(*this);
+                // Only the one-player ladder asks for a difficulty.
+                GameStage = GameMode == ModeOnePlayer ? StageDifficultyMenu : StageClosingMessage;
+                p1MenuReady = 0;
+            }
+            break;
+        case StageDifficultyMenu:
+            if (p1.axisY == kAxisDown) {
+                if (Difficulty < DifficultyHard) ++Difficulty;
+                p1MenuReady = 0;
+            } else if (p1.axisY == kAxisUp) {
+                if (Difficulty > DifficultyEasy) --Difficulty;
+                p1MenuReady = 0;
+            }
+            if (p1.buttonCode == kButtonDecide) {
+                PlayJingle(*this);
+                GameStage = StageClosingMessage;
+                StageFrameCounter = 0;
+                p1MenuReady = 0;
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void TForm1::SelectStage() {
+    // The game speed follows player 1's guard and dash buttons every frame they are held.
+    const std::int32_t button = players[0].buttonCode;
+    if (button == ButtonGuard && FrameDelay > 0) --FrameDelay;
+    if (button == ButtonDash && FrameDelay < 100) ++FrameDelay;
+
+    const Chooser p1{players[0], p1MenuReady, p1RepeatCount, p1RobotNumber, p1Chosen};
+    bool decided = false;
+    if (GameMode == ModeOnePlayer || GameMode == ModeSurvival) {
+        // The computer's robot is picked on the way to the versus screen.
+        if (Choose(*this, p1)) ladderRoute = LadderRouteOf(p1RobotNumber);
+        decided = p1Chosen != 0;
+    } else if (GameMode == ModeTwoPlayers) {
+        Choose(*this, p1);
+        Choose(*this, {players[1], p2MenuReady, p2RepeatCount, p2RobotNumber, p2Chosen});
+        decided = p1Chosen && p2Chosen;
+    }
+    if (!decided || ++StageFrameCounter < kHandoverFrames) return;
+
+    p1FullHeal = 1;
+    if (GameMode == ModeSurvival) survivalKills = 0;  // a new run
+    GameStage = StageVersus;
+    ToBefore();
+}
+
+void TForm1::BeforeStage() {
+    if (MusicSource == MusicCd && Armed(p1MenuReady, p1RepeatCount)) {
+        // Tracks 1 to CdTrackCount - 1; a press at a bound still rests the input.
+        const std::int32_t button = players[0].buttonCode;
+        if (button == ButtonGuard || button == ButtonDash) {
+            if (button == ButtonGuard && CdTrack - 1 > 0) --CdTrack;
+            if (button == ButtonDash && CdTrack + 1 < CdTrackCount) ++CdTrack;
+            p1MenuReady = 0;
+            p1RepeatCount = 0;
+        }
+    }
+
+    // The counter goes on from the stage before: 15 after the selection, 0 after a fight.
+    if (++StageFrameCounter <= kVersusLastFrame) return;
+    StopWaveFile();
+    GameStage = StageIntro;
+    ToFight();
+}
+
+void TForm1::Draw_Start() {
+    platform::Canvas* dc = BeginScreen();
+    if (!dc) return;
+    dc->SetTextColor(kGreen);
+    dc->TextOut(0, 25, "This is Vorntak_proto3.0.");
+    dc->TextOut(0, 50, "This is Exiciting,ActionGame.");
+    dc->TextOut(0, 75, "This should make you Hot & Cool!");
+    TextWithNumber(*dc, 0, 90, "JoySet1= %d", devices.JoySet1);
+    TextWithNumber(*dc, 0, 105, "JoySet2= %d", devices.JoySet2);
+
+    switch (GameStage) {
+        case StageModeMenu:
+            MenuLine(*dc, 155, "1Player?", GameMode == ModeOnePlayer);
+            MenuLine(*dc, 190, "2Player?", GameMode == ModeTwoPlayers);
+            MenuLine(*dc, 235, "Survival Mode?", GameMode == ModeSurvival);
+            break;
+        case StageMusicMenu:
+            MenuLine(*dc, 155, "Music = CD", MusicSource == MusicCd);
+            MenuLine(*dc, 190, "Music = MIDI", MusicSource == MusicMidi);
+            break;
+        case StageDifficultyMenu:
+            MenuLine(*dc, 155, "EASY", Difficulty == DifficultyEasy);
+            MenuLine(*dc, 190, "NORMAL", Difficulty == DifficultyNormal);
+            MenuLine(*dc, 225, "HARD", Difficulty == DifficultyHard);
+            break;
+        case StageClosingMessage:
+            MenuLine(*dc, 155, "OK!! Have A Nice Fight!!", true);
+            break;
+        default:
+            break;
+    }
+}
+
+void TForm1::Draw_Select() {
+    platform::Canvas* dc = BeginScreen();
+    if (!dc) return;
+    dc->SetTextColor(kGreen);
+    dc->TextOut(0, 25, "Hi!Select Your Favorite Machine!");
+    dc->TextOut(0, 50, "They are Strong Machine,qUL.");
+    dc->TextOut(0, 75, "But they are ArrowMark visually! ");
+    TextWithNumber(*dc, 0, 500, "GAME-SPEED = %d", 100 - FrameDelay);
+
+    const int listed = robot11Unlocked ? kRobotCount : kRobotCount - 1;
+    for (int n = 1; n <= listed; ++n) dc->TextOut(650, 50 * n, kRobotNames[n - 1].select);
+
+    // Player 2's chevron sits 5 pixels below player 1's, so both show on one name.
+    if (IsRobot(p1RobotNumber)) Chevron(*dc, devices.display.penP1Arrow, 15 + 50 * p1RobotNumber);
+    if (GameMode == ModeTwoPlayers && IsRobot(p2RobotNumber))
+        Chevron(*dc, devices.display.penP2Arrow, 20 + 50 * p2RobotNumber);
+}
+
+void TForm1::Draw_BS() {
+    platform::Canvas* dc = BeginScreen();
+    if (!dc) return;
+
+    // The names fade out as the fight nears. Outside 1-250 the colour is left as it is.
+    const std::int32_t frame = StageFrameCounter;
+    if (frame >= 1 && frame <= 250) {
+        constexpr std::uint8_t kShades[5] = {255, 191, 127, 95, 63};
+        const std::uint8_t shade = kShades[(frame - 1) / 50];
+        dc->SetTextColor({shade, shade, shade});
+    }
+
+    if (GameMode == ModeSurvival) {
+        dc->TextOut(520, 530, "Return:F1 Key On Keyboard!");
+        TextWithNumber(*dc, 520, 550, "SURVIVAL MODE :%d機撃墜", survivalKills);
+    }
+    if (IsRobot(p1RobotNumber)) dc->TextOut(300, 240, kRobotNames[p1RobotNumber - 1].versus);
+    dc->TextOut(340, 290, "VS");
+    if (IsRobot(p2RobotNumber)) dc->TextOut(360, 320, kRobotNames[p2RobotNumber - 1].versus);
+
+    if (MusicSource == MusicCd) TextWithNumber(*dc, 350, 350, "CD-Track = %d", CdTrack);
+}

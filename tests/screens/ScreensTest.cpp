@@ -1,0 +1,259 @@
+#include "GameFixture.h"
+
+#include <cstdio>
+#include <tuple>
+#include <utility>
+
+namespace {
+
+using Road = std::vector<std::pair<int, int>>;  // (frame from 1, stage entered)
+using Lines = std::vector<std::string>;
+constexpr platform::Color kBlue{0, 0, 255}, kRed{255, 0, 0}, kBlack{0, 0, 0};
+
+class Screens : public GameFixture {
+protected:
+    void SetUp() override {
+        GameFixture::SetUp();
+        form->FormShow();
+        ASSERT_FALSE(video->application.Closed());
+        MoveToScratch();
+    }
+    void Hold(int axisY, int button, int player = 0) {
+        form->players[player].axisY = axisY;
+        form->players[player].buttonCode = button;
+    }
+    // As the frame loop runs a stage: its handler, then the drawer of the stage it left.
+    int Frame() {
+        const int s = form->GameStage;
+        (s == 5 ? form->SelectStage() : s == 6 ? form->BeforeStage() : s >= 1 && s <= 4 ? form->StartStage() : void());
+        return Draw();
+    }
+    int Draw() {
+        devices.display.backDc = video->display.TakeContext();
+        const int s = form->GameStage;
+        (s == 5 ? form->Draw_Select() : s == 6 ? form->Draw_BS() : s >= 1 && s <= 4 ? form->Draw_Start() : void());
+        devices.display.backDc = nullptr;
+        video->display.ReleaseContext();
+        return s;
+    }
+    Road Run(int frames) {
+        Road road;
+        for (int f = 1, before = form->GameStage; f <= frames; ++f, before = form->GameStage)
+            if (Frame() != before) road.push_back({f, form->GameStage});
+        return road;
+    }
+    void EnterSelection(std::int32_t mode) {  // as the select screen's transition leaves it
+        form->GameMode = mode;
+        form->GameStage = StageSelect;
+        form->p1RobotNumber = form->p2RobotNumber = 1;
+        form->p1Chosen = form->p2Chosen = form->StageFrameCounter = form->p1RepeatCount = form->p2RepeatCount = 0;
+        form->p1MenuReady = form->p2MenuReady = 0;
+    }
+    Lines Texts() const {  // "x,y r,g,b text", transparent ones only
+        Lines out;
+        for (const platform::DrawnText& t : video->display.Texts()) {
+            char place[64];
+            std::snprintf(place, sizeof place, "%d,%d %d,%d,%d ", t.x, t.y, t.color.r, t.color.g, t.color.b);
+            if (t.transparent) out.push_back(place + t.text);
+        }
+        return out;
+    }
+    bool Shows(const std::string& text) const {
+        for (const platform::DrawnText& t : video->display.Texts())
+            if (t.text == text) return true;
+        return false;
+    }
+    int JinglePlays() const { return platform::HeadlessSound::Inspect(devices.sound.JingleBuffer)->plays; }
+};
+
+}  // namespace
+
+TEST_F(Screens, AHeldDecideWalksTheStartMenusOnTheirFrameCounts) {
+    Hold(0, 1);
+    EXPECT_EQ(Run(33), (Road{{11, 2}, {22, 3}, {33, 4}}));
+    EXPECT_EQ(JinglePlays(), 3);
+    EXPECT_EQ(Run(60), (Road{{60, 5}})) << "frame 93 in all";
+    EXPECT_EQ(music.Playing(), "Select.mid");
+
+    // Two players skip the difficulty; the closing message still shows for 60 frames.
+    form->ToStart();
+    form->GameMode = ModeTwoPlayers;
+    Hold(0, 1);
+    EXPECT_EQ(Run(22), (Road{{11, 2}, {22, 4}}));
+    EXPECT_EQ(Texts().back(), "0,155 255,255,255 OK!! Have A Nice Fight!!");
+    EXPECT_EQ(Run(60), (Road{{60, 5}}));
+}
+
+TEST_F(Screens, TheArmingGateStepsAHeldKeyOnceInElevenFramesAndABoundStillRests) {
+    Hold(2, 0);
+    std::vector<int> modes;
+    for (int f = 1; f <= 45; ++f)
+        if (Frame(); f % 11 == 10 || f % 11 == 0) modes.push_back(form->GameMode);
+    EXPECT_EQ(modes, (std::vector<int>{1, 2, 2, 3, 3, 3, 3, 3}));
+    EXPECT_EQ(form->p1MenuReady, 0) << "the press at the bound disarmed";
+    Hold(1, 0);
+    Run(40);
+    EXPECT_EQ(form->GameMode, ModeOnePlayer);
+
+    form->p1MenuReady = 1;
+    Hold(2, 1);  // a step and a decision in one armed frame both act
+    EXPECT_EQ(Run(1), (Road{{1, StageMusicMenu}}));
+    EXPECT_EQ(form->GameMode, ModeTwoPlayers);
+    Hold(1, 0);
+    Run(11);
+    EXPECT_EQ(form->MusicSource, MusicCd);
+    form->GameStage = StageDifficultyMenu;
+    Hold(2, 0);
+    Run(60);
+    EXPECT_EQ(form->Difficulty, DifficultyHard);
+}
+
+TEST_F(Screens, RobotElevenIsListedAndReachableOnlyOnceUnlocked) {
+    EnterSelection(ModeOnePlayer);
+    Hold(2, 0);
+    Run(150);
+    EXPECT_EQ(form->p1RobotNumber, 10);
+    EXPECT_FALSE(Shows("DodizevoZ"));
+    form->robot11Unlocked = 1;
+    Run(11);
+    EXPECT_EQ(form->p1RobotNumber, 11);
+    const Lines texts = Texts();
+    EXPECT_EQ(Lines(texts.begin() + 4, texts.begin() + 8),
+              (Lines{"650,50 0,128,0 Vazede type Didazav", "650,100 0,128,0 VezoRer", "650,150 0,128,0 VedarAzer",
+                     "650,200 0,128,0 Vo-Do(毒虎)"}));
+    EXPECT_EQ(texts.back(), "650,550 0,128,0 DodizevoZ");
+    EXPECT_EQ(video->display.Pixel(645, 560), kBlue) << "player 1's chevron at robot 11";
+}
+
+TEST_F(Screens, OnePlayerDecidesTheLadderAndHandsOverFifteenFramesLater) {
+    for (auto [mode, robot, route] : {std::tuple{ModeSurvival, 6, 1}, {ModeSurvival, 7, 0}, {ModeOnePlayer, 9, 1}}) {
+        EnterSelection(mode);
+        form->survivalKills = 5;
+        form->p1RobotNumber = robot;
+        form->p1MenuReady = 1;
+        form->ladderRoute = 1 - route;
+        Hold(0, 1);
+        EXPECT_EQ(Run(15), (Road{{15, 6}}));
+        EXPECT_EQ(form->ladderRoute, route);
+        EXPECT_EQ(form->StageFrameCounter, 15);
+        // Survival uses the full heal on its first versus screen and starts counting kills anew.
+        EXPECT_EQ(form->p1FullHeal, mode == ModeOnePlayer);
+        EXPECT_EQ(form->survivalKills, mode == ModeOnePlayer ? 5 : 0);
+    }
+}
+
+TEST_F(Screens, TwoPlayersHandOverFifteenFramesAfterTheSecondDecisionWhichIsFinal) {
+    EnterSelection(ModeTwoPlayers);
+    form->p1RobotNumber = 6;
+    form->p1MenuReady = 1;  // player 2 arms on frame 10, steps and decides on 11
+    Hold(0, 1);
+    Hold(2, 1, 1);
+    const int plays = JinglePlays();
+    Run(1);
+    EXPECT_EQ(JinglePlays(), plays + 1) << "player 1's decision";
+    Hold(1, 0);
+    Run(10);
+    EXPECT_EQ(JinglePlays(), plays + 2) << "player 2's decision";
+    EXPECT_EQ(Run(14), (Road{{14, 6}}));
+    EXPECT_EQ(form->p1RobotNumber, 6) << "no change after the choice";
+    EXPECT_EQ(form->p2RobotNumber, 2);
+    EXPECT_EQ(form->ladderRoute, 0);
+    EXPECT_EQ(form->p1FullHeal, 1);
+
+    EnterSelection(ModeTwoPlayers);
+    form->p2RobotNumber = 3;
+    Draw();
+    EXPECT_EQ(video->display.Pixel(645, 60), kBlue);
+    EXPECT_EQ(video->display.Pixel(645, 165), kRed) << "5 pixels below player 1's place";
+    form->GameMode = ModeOnePlayer;
+    Draw();
+    EXPECT_EQ(video->display.Pixel(645, 165), kBlack) << "no second chevron against the computer";
+}
+
+TEST_F(Screens, GameSpeedFollowsTheGuardAndDashButtonsEveryFrameWithinItsRange) {
+    EnterSelection(ModeOnePlayer);
+    Hold(0, ButtonDash);
+    Run(100);
+    EXPECT_EQ(form->FrameDelay, 100);
+    Run(5);
+    EXPECT_EQ(form->FrameDelay, 100);
+    EXPECT_EQ(Texts()[3], "0,500 0,128,0 GAME-SPEED = 0");
+    Hold(0, ButtonGuard);
+    Run(101);
+    EXPECT_EQ(form->FrameDelay, 0);
+    EXPECT_EQ(Texts()[3], "0,500 0,128,0 GAME-SPEED = 100");
+}
+
+TEST_F(Screens, TheVersusScreenRunsOnFromTheCounterItInherits) {
+    EnterSelection(ModeTwoPlayers);
+    form->p1MenuReady = form->p2MenuReady = 1;
+    Hold(0, 1);
+    Hold(0, 1, 1);
+    int versusFrames = 0;
+    for (int f = 0; f < 300; ++f) versusFrames += Frame() == StageVersus;
+    EXPECT_EQ(versusFrames, 226) << "from the selection's 15";
+    EXPECT_EQ(form->GameStage, StageIntro);
+    EXPECT_EQ(system.wavePlays, (std::vector<platform::HeadlessSystem::WavePlay>{{}})) << "one stop of the WAVE file";
+
+    form->GameStage = StageVersus;
+    form->StageFrameCounter = 0;  // as the end of a fight enters it
+    versusFrames = Draw() == StageVersus;
+    for (int f = 0; f < 300; ++f) versusFrames += Frame() == StageVersus;
+    EXPECT_EQ(versusFrames, 241);
+}
+
+TEST_F(Screens, TheCdTrackStaysWithinOneAndOneBelowTheTrackCount) {
+    auto holdFor = [&](int button, int frames) {
+        Hold(0, button);
+        for (int f = 0; f < frames; ++f, form->StageFrameCounter = 0) Frame();
+        return form->CdTrack;
+    };
+    form->GameStage = StageVersus;
+    form->MusicSource = MusicCd;
+    form->CdTrackCount = 12;
+    form->CdTrack = 1;
+    EXPECT_EQ(holdFor(ButtonDash, 11), 2);
+    EXPECT_EQ(holdFor(ButtonDash, 200), 11);
+    EXPECT_TRUE(Shows("CD-Track = 11"));
+    EXPECT_EQ(holdFor(ButtonGuard, 200), 1);
+    form->CdTrackCount = 1;
+    EXPECT_EQ(holdFor(ButtonDash, 30), 1);
+
+    form->MusicSource = MusicMidi;
+    form->CdTrackCount = 12;
+    EXPECT_EQ(holdFor(ButtonDash, 30), 1);
+    EXPECT_FALSE(Shows("CD-Track = 1"));
+}
+
+TEST_F(Screens, TheScreensDrawTheirTextsInPlaceAndColour) {
+    devices.JoySet1 = 3;
+    form->GameMode = ModeTwoPlayers;
+    Draw();
+    EXPECT_EQ(Texts(), (Lines{"0,25 0,128,0 This is Vorntak_proto3.0.", "0,50 0,128,0 This is Exiciting,ActionGame.",
+                              "0,75 0,128,0 This should make you Hot & Cool!", "0,90 0,128,0 JoySet1= 3",
+                              "0,105 0,128,0 JoySet2= 0", "0,155 128,128,128 1Player?", "0,190 255,255,255 2Player?",
+                              "0,235 128,128,128 Survival Mode?"}));
+
+    form->GameStage = StageSelect;
+    Draw();
+    const Lines select = Texts();
+    EXPECT_EQ(Lines(select.begin(), select.begin() + 3),
+              (Lines{"0,25 0,128,0 Hi!Select Your Favorite Machine!", "0,50 0,128,0 They are Strong Machine,qUL.",
+                     "0,75 0,128,0 But they are ArrowMark visually! "}));
+
+    // The versus screen fades; at 0 it keeps the context's black.
+    form->GameStage = StageVersus;
+    form->GameMode = ModeSurvival;
+    form->survivalKills = 4;
+    form->p1RobotNumber = 4;
+    form->p2RobotNumber = 10;
+    for (auto [counter, shade] : {std::pair{0, 0}, {1, 255}, {50, 255}, {51, 191}, {150, 127}, {151, 95}, {250, 63}}) {
+        form->StageFrameCounter = counter;
+        Draw();
+        const std::string s = std::to_string(shade), c = s + "," + s + "," + s + " ";
+        EXPECT_EQ(Texts(), (Lines{"520,530 " + c + "Return:F1 Key On Keyboard!", "520,550 " + c + "SURVIVAL MODE :4機撃墜",
+                                  "300,240 " + c + "Vo-Do", "340,290 " + c + "VS",
+                                  "360,320 " + c + "Vaved Avedove Zidi"}))
+            << counter;
+    }
+}
