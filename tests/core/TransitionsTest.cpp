@@ -73,6 +73,19 @@ TEST_F(Transitions, QuickBoutDrawsTwoRobotsThenTheVersusScreenBindsByMode) {
     EXPECT_EQ(form->p2RobotNumber, form->CpuLadder[0][3]);
     EXPECT_EQ(system.moduleLoads.size(), 4u);
 
+    // In survival the quick bout starts a fresh run: no kills from an earlier
+    // one, the first fight at full health. The opponent is a random robot.
+    system.moduleLoads.clear();
+    form->GameStage = StageModeMenu;
+    form->GameMode = ModeSurvival;
+    form->survivalKills = 6;
+    form->SeedRandom(26);
+    form->FormKeyDown(platform::VkF2);
+    EXPECT_EQ(form->survivalKills, 0);
+    EXPECT_EQ(form->p1FullHeal, 0) << "used up by the versus screen";
+    EXPECT_EQ(form->players[0].hitPoints, form->robotDescs[0].maxHitPoints);
+    EXPECT_EQ(system.moduleLoads.size(), 4u);
+
     // Anywhere but the first menu, F2 does nothing.
     form->GameStage = StageMusicMenu;
     system.moduleLoads.clear();

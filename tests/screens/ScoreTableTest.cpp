@@ -109,6 +109,12 @@ TEST_F(ScoreTable, AFileThatCannotBeWrittenShowsTheFileError) {
     EXPECT_EQ(Texts()[0], "File Error(ファイルを初期化(すべて０にする。)します。)");
 }
 
+TEST_F(ScoreTable, AWriteThatFailsIsNoSuccess) {
+    std::filesystem::create_symlink("/dev/full", path);  // every write there runs out of space
+    Record(5, 1);
+    EXPECT_EQ(form->scoreFileError, 1);
+}
+
 TEST_F(ScoreTable, TheResultBoxListsTheRunsAndTheirRobots) {
     WriteFile({12, 7, 3, 0, 2, 99, 0, 0, 0, 0, 24, 0, 12, 0, 0, 0});
     MakeScreen();
