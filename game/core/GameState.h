@@ -272,6 +272,15 @@ struct TForm1 {
     void ResultStage();
     void Draw_Result();
 
+    // The fight: shot launch, and the background grid and its scrolling.
+    void ShotWeapon();
+    void DrawBackLine();
+    void BackMove();
+    void BackUp();
+    void BackDown();
+    void BackRight();
+    void BackLeft();
+
     // Start-up, frames and shut-down.
     void FormShow();
     void FormClose();

@@ -1,0 +1,7 @@
+#pragma once
+
+#include "GameState.h"
+
+// The heading from the point (x, y) toward a robot: straight headings own
+// 60-degree sectors, diagonals the 30 degrees between; the same point gives up.
+std::int32_t DirectionBetween(std::int32_t x, std::int32_t y, const PlayerRecord& to);
