@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -86,8 +87,8 @@ bool WriteAll(int fd, const std::int32_t (&table)[kWords]) {
     return true;
 }
 
-// The check values wrap in 32 bits, as the file's writers always computed them.
-// C2 = 0 has no remainder: `valid` is false then.
+// The check values wrap in 32 bits, so no table of kills can overflow them.
+// C2 = 0 leaves no remainder to compare: `valid` is false then.
 struct CheckValues {
     std::int32_t c1, c2, c3;
     bool valid;

@@ -1,146 +1,180 @@
 #include "GameFixture.h"
 
-#include <cstring>
+#include <csignal>
 #include <fstream>
 #include <iterator>
+#include <set>
+#include <sys/resource.h>
+#include <tuple>
 
 namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes LittleEndian(std::vector<std::int32_t> words) {
+    Bytes bytes;
+    for (std::int32_t w : words)
+        for (int b = 0; b < 4; ++b) bytes.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(w) >> 8 * b));
+    return bytes;
+}
 
 class ScoreTable : public GameFixture {
 protected:
     void SetUp() override {
         GameFixture::SetUp();
+        form->FormShow();
         MoveToScratch();
         path = scratch / "score.drr";
     }
-
-    // A score file of exactly these 32-bit words.
-    void WriteFile(std::vector<std::int32_t> words) {
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(words.data()), words.size() * 4);
+    void Write(const Bytes& b) {
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), b.size());
     }
-    std::vector<std::int32_t> FileWords() {
+    Bytes File() const {
         std::ifstream in(path, std::ios::binary);
-        std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        std::vector<std::int32_t> words(bytes.size() / 4);
-        std::memcpy(words.data(), bytes.data(), words.size() * 4);
-        return words;
+        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     void Record(std::int32_t kills, std::int32_t robot) {
         form->survivalKills = kills;
         form->p1RobotNumber = robot;
         form->RecordSurvivalRun();
     }
-
+    std::multiset<std::string> Draw() {  // "x,y text" of the white transparent texts
+        devices.display.backDc = video->display.TakeContext();
+        form->Draw_Result();
+        devices.display.backDc = nullptr;
+        video->display.ReleaseContext();
+        std::multiset<std::string> out;
+        for (const platform::DrawnText& t : video->display.Texts())
+            if (t.transparent && t.color == platform::Color{255, 255, 255})
+                out.insert(std::to_string(t.x) + "," + std::to_string(t.y) + " " + t.text);
+        return out;
+    }
     std::filesystem::path path;
 };
 
+const Bytes kEmpty = LittleEndian({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0});
+
 }  // namespace
 
-TEST_F(ScoreTable, ChecksGuardTheFileAndAZeroFileFailsThem) {
-    // Kills (5, 3, 2, 0, 0) check as 17, 5, 2.
-    WriteFile({5, 7, 3, 4, 2, 1, 0, 0, 0, 0, 17, 0, 5, 0, 2, 0});
+TEST_F(ScoreTable, AGoodFileKeepsItsEntriesABadOneIsDroppedAndSixtyFourZeroBytesAreBad) {
+    Write(LittleEndian({5, 7, 3, 4, 2, 1, 0, 0, 0, 0, 17, 99, 5, 99, 2, 99}));  // zero words ignored
     Record(1, 9);
-    EXPECT_EQ(FileWords(), (std::vector<std::int32_t>{5, 7, 3, 4, 2, 1, 1, 9, 0, 0, 21, 0, 4, 0, 1, 0}));
-
-    // 64 zero bytes fail (C2 of an empty table is 1): the table starts again with this run.
-    WriteFile(std::vector<std::int32_t>(16, 0));
-    Record(2, 3);
-    EXPECT_EQ(FileWords(), (std::vector<std::int32_t>{2, 3, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 3, 0, 2, 0}));
+    EXPECT_EQ(File(), LittleEndian({5, 7, 3, 4, 2, 1, 1, 9, 0, 0, 21, 0, 4, 0, 1, 0}));
+    Write(LittleEndian({5, 7, 3, 4, 2, 1, 0, 0, 0, 0, 17, 0, 5, 0, 3, 0}));
+    Record(1, 9);
+    EXPECT_EQ(File(), LittleEndian({1, 9, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 2, 0, 1, 0}));
+    // Robots are not checked: a passing all-zero table (0, 1, 0) keeps them, 64 zero bytes do not.
+    Write(LittleEndian({0, 3, 0, 4, 0, 5, 0, 6, 0, 7, 0, 0, 1, 0, 0, 0}));
+    Record(0, 1);
+    EXPECT_EQ(File(), LittleEndian({0, 3, 0, 4, 0, 5, 0, 6, 0, 7, 0, 0, 1, 0, 0, 0}));
+    Write(Bytes(64, 0));
+    Record(0, 1);
+    EXPECT_EQ(File(), kEmpty) << "and a run of 0 never enters";
 }
 
-TEST_F(ScoreTable, ARunGoesBelowEveryEntryAsGoodAndAnEqualFifthIsNotRecorded) {
-    WriteFile({9, 1, 7, 2, 7, 3, 3, 4, 0, 0, 56, 0, 7, 0, 0, 0});
+TEST_F(ScoreTable, ARunGoesBelowEveryEntryAsGoodAndOneEqualToTheFifthIsNotRecorded) {
+    Write(LittleEndian({9, 1, 7, 2, 7, 3, 3, 4, 0, 0, 56, 0, 7, 0, 0, 0}));
     Record(7, 5);
-    const auto words = FileWords();
-    EXPECT_EQ((std::vector<std::int32_t>(words.begin(), words.begin() + 10)),
-              (std::vector<std::int32_t>{9, 1, 7, 2, 7, 3, 7, 5, 3, 4}));
-    Record(3, 8);  // as many as the fifth: not recorded
-    EXPECT_EQ(FileWords()[9], 4);
-    Record(0, 8);
-    EXPECT_EQ(FileWords()[8], 3);
+    const Bytes after = LittleEndian({9, 1, 7, 2, 7, 3, 7, 5, 3, 4, 87, 0, 6, 0, 3, 0});
+    EXPECT_EQ(File(), after);
+    Record(3, 8);
+    EXPECT_EQ(File(), after);
 }
 
-TEST_F(ScoreTable, ALongerFileKeepsItsTailAndAShortOneLeavesTheRestInMemory) {
-    std::vector<std::int32_t> words(20, 77);
-    WriteFile(words);
+TEST_F(ScoreTable, ANewFileIsSixtyFourLittleEndianBytesAndALongerOneKeepsItsTail) {
+    Record(300, 11);
+    EXPECT_EQ(File(), LittleEndian({300, 11, 0, 0, 0, 0, 0, 0, 0, 0, 300, 0, 301, 0, 300, 0}));
+    Write(Bytes(80, 77));
     Record(4, 2);
-    const auto after = FileWords();
-    ASSERT_EQ(after.size(), 20u);
-    EXPECT_EQ(after[0], 4);
-    EXPECT_EQ(after[19], 77);
-
-    form->ScoreTable[6] = 55;
-    WriteFile({12, 11, 3});
-    form->ReadScoreEntries();
-    EXPECT_EQ(form->ScoreTable[0], 12);
-    EXPECT_EQ(form->ScoreTable[6], 55);
-    EXPECT_TRUE(form->robot11Unlocked) << "from the raw entries, check values or not";
+    Bytes expected = LittleEndian({4, 2, 0, 0, 0, 0, 0, 0, 0, 0, 4, 0, 5, 0, 4, 0});
+    expected.resize(80, 77);
+    EXPECT_EQ(File(), expected);
 }
 
-TEST_F(ScoreTable, RobotElevenNeedsTenKills) {
-    WriteFile({9, 1});
+TEST_F(ScoreTable, TheSelectScreensReadTakesOnlyEntryBytesTheFileHoldsAndTenKillsUnlockRobotEleven) {
+    for (std::int32_t& word : form->ScoreTable) word = 0x11223344;
+    Write({9, 0, 0, 0, 8, 0, 0, 0, 2, 0, 0, 0, 0xAA, 0xBB});
     form->ReadScoreEntries();
+    EXPECT_EQ((std::vector<std::int32_t>(form->ScoreTable, form->ScoreTable + 5)),
+              (std::vector<std::int32_t>{9, 8, 2, 0x1122BBAA, 0x11223344}));
     EXPECT_FALSE(form->robot11Unlocked);
+    Write(LittleEndian({10, 1, 0, 0, 0, 0, 0, 0, 0, 7, 5, 5, 5, 5, 5, 5}));  // bad check values
+    form->ReadScoreEntries();
+    EXPECT_EQ(form->ScoreTable[9], 7);
+    EXPECT_EQ(form->ScoreTable[10], 0x11223344) << "the checks in memory stay";
+    EXPECT_TRUE(form->robot11Unlocked);
     std::filesystem::remove(path);
     form->ReadScoreEntries();
-    EXPECT_TRUE(std::filesystem::exists(path)) << "a missing file is created";
+    EXPECT_TRUE(form->robot11Unlocked) << "until the program ends";
+    EXPECT_TRUE(std::filesystem::is_regular_file(path) && std::filesystem::file_size(path) == 0);
+}
+
+TEST_F(ScoreTable, AFileThatCannotBeOpenedOrFullyWrittenShowsTheFileError) {
+    std::filesystem::create_directory(path);  // no file there, and none can be made
+    form->ScoreTable[0] = 12;
+    form->ReadScoreEntries();
+    EXPECT_EQ(form->ScoreTable[0], 12);
+    Record(5, 1);
+    EXPECT_EQ(form->scoreFileError, 1);
+    const std::multiset<std::string> error{"250,210 File Error(ファイルを初期化(すべて０にする。)します。)"};
+    EXPECT_EQ(Draw(), error);
+
+    std::filesystem::remove(path);
+    Record(5, 1);
+    EXPECT_EQ(form->scoreFileError, 0);
+    rlimit saved, small;  // a 10-byte file size limit stops the write short
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    small = saved;
+    small.rlim_cur = 10;
+    auto* handler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    Record(5, 1);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, handler);
+    EXPECT_EQ(form->scoreFileError, 1);
+}
+
+TEST_F(ScoreTable, TheResultBoxListsKillsAndResultNamesAndNoNameForUnknownRobots) {
+    const std::int32_t entries[10] = {12, 7, 3, 0, 2, 12, -1, -3, 2147483647, 1};
+    std::copy(entries, entries + 10, form->ScoreTable);
+    EXPECT_EQ(Draw(), (std::multiset<std::string>{
+                          "250,210 Great Surviver's SCORE!!", "250,240 First Score  : 12　機",
+                          "250,270 Second Score : 3　機", "250,300 Third Score  : 2　機",
+                          "250,330 Fourth Score : -1　機", "250,360 Fifth Score  : 2147483647　機",
+                          "440,240 VuruRovavu", "440,270 ----", "440,300 ", "440,330 ", "440,360 Vazede type T"}));
+    EXPECT_EQ(video->display.Pixel(200, 200), (platform::Color{0, 0, 255}));
+    EXPECT_EQ(video->display.Pixel(599, 399), (platform::Color{0, 0, 255}));
+    EXPECT_NE(video->display.Pixel(600, 400), (platform::Color{0, 0, 255}));
 }
 
 TEST_F(ScoreTable, CheckValuesNeverTrap) {
-    // k1 = INT_MIN makes C1 = INT_MIN; k1 - k2 + ... + 1 = -1 with k2 = INT_MIN + 2.
-    const std::int32_t min = INT32_MIN;
-    WriteFile({min, 1, min + 2, 1, 0, 0, 0, 0, 0, 0, 0, 0, -1, 0, 0, 0});
+    // C1 = INT32_MIN with C2 = -1: C3 is 0 and the file passes.
+    Write(LittleEndian({-715827884, 1, -715827882, 2, 0, 0, 0, 0, 0, 0, INT32_MIN, 0, -1, 0, 0, 0}));
+    Record(5, 3);
+    EXPECT_EQ(File(), LittleEndian({5, 3, -715827884, 1, -715827882, 2, 0, 0, 0, 0, 715827887, 0, 8, 0, 7, 0}));
+    Write(LittleEndian({0, 4, 1, 4, 0, 4, 0, 4, 0, 4, 2, 0, 0, 0, 0, 0}));  // C2 = 0 never passes
     Record(0, 1);
-    EXPECT_EQ(form->scoreFileError, 0);
-    // Kills (1, 2, 0, 0, 0) give C2 = 0: the check fails without dividing.
-    WriteFile({1, 1, 2, 1, 0, 0, 0, 0, 0, 0, 5, 0, 0, 0, 0, 0});
+    EXPECT_EQ(File(), kEmpty);
+    // Out of order but passing: the pass leaves kills (1, 1, 0, 1, 0), C2 = 0, stored as 0 and refused next time.
+    Write(LittleEndian({1, 1, 0, 2, 1, 3, 0, 4, 0, 5, 4, 0, 3, 0, 1, 0}));
+    Record(1, 6);
+    EXPECT_EQ(File(), LittleEndian({1, 1, 1, 3, 0, 2, 1, 6, 0, 4, 7, 0, 0, 0, 0, 0}));
     Record(0, 1);
-    EXPECT_EQ(FileWords()[0], 0) << "rejected like any bad file";
+    EXPECT_EQ(File(), kEmpty);
 }
 
-TEST_F(ScoreTable, AFileThatCannotBeWrittenShowsTheFileError) {
-    std::filesystem::create_directory(path);  // neither a file to open nor one to create
-    form->StartDS();
-    MakeScreen();
-    Record(5, 1);
-    EXPECT_EQ(form->scoreFileError, 1);
-    form->Draw_Result();
-    ASSERT_EQ(Texts().size(), 1u);
-    EXPECT_EQ(Texts()[0], "File Error(ファイルを初期化(すべて０にする。)します。)");
-}
-
-TEST_F(ScoreTable, AWriteThatFailsIsNoSuccess) {
-    std::filesystem::create_symlink("/dev/full", path);  // every write there runs out of space
-    Record(5, 1);
-    EXPECT_EQ(form->scoreFileError, 1);
-}
-
-TEST_F(ScoreTable, TheResultBoxListsTheRunsAndTheirRobots) {
-    WriteFile({12, 7, 3, 0, 2, 99, 0, 0, 0, 0, 24, 0, 12, 0, 0, 0});
-    MakeScreen();
-    Record(0, 1);
-    form->Draw_Result();
-    const auto texts = Texts();
-    ASSERT_EQ(texts.size(), 11u);
-    EXPECT_EQ(texts[0], "Great Surviver's SCORE!!");
-    EXPECT_EQ(texts[1], "First Score  : 12　機");
-    EXPECT_EQ(texts[2], "VuruRovavu");
-    EXPECT_EQ(texts[4], "----");
-    EXPECT_EQ(texts[6], "") << "a robot number no robot has";
-}
-
-TEST_F(ScoreTable, TheResultScreenCountsOnFromTheVersusScreenThenLeaves) {
-    system.currentDirectory = RUN_DIRECTORY;
-    form->FormShow();
-    MoveToScratch();
+TEST_F(ScoreTable, TheResultScreenCountsOnFromTheVersusScreenToSixHundredThenStarts) {
+    form->GameMode = ModeSurvival;
     form->GameStage = StageResult;
-    form->StageFrameCounter = 200;
-    int frames = 0;
-    while (form->GameStage == StageResult && frames < 1000) {
-        form->ResultStage();
-        ++frames;
-    }
-    EXPECT_EQ(frames, 400);
-    EXPECT_EQ(form->StageFrameCounter, 0);
-    EXPECT_EQ(music.Playing(), "Start.mid");
+    form->StageFrameCounter = 200;  // F1 at 200: 400 frames
+    form->scoreFileError = 1;
+    form->p1RobotNumber = 7;
+    music.Stop();
+    const auto state = [&] { return std::tuple(form->GameStage, form->StageFrameCounter, form->scoreFileError); };
+    for (int frame = 1; frame < 400; ++frame) form->ResultStage();
+    EXPECT_EQ(state(), std::tuple(StageResult, 599, 1));
+    form->ResultStage();
+    EXPECT_EQ(state(), std::tuple(StageModeMenu, 0, 0));
+    EXPECT_EQ(music.Playing(), "Start.mid") << "ToStart ran";
+    EXPECT_EQ(form->p1RobotNumber, 1);
 }
