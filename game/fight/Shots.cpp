@@ -1,0 +1,230 @@
+#include "Shots.h"
+
+#include "Devices.h"
+#include "Direction.h"
+#include "FightLinks.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+namespace {
+
+constexpr std::int64_t kIntMin = std::numeric_limits<std::int32_t>::min();
+constexpr std::int64_t kIntMax = std::numeric_limits<std::int32_t>::max();
+
+// Module data can hold anything: sums are made wide and clamped, never wrapped.
+std::int32_t Clamp(std::int64_t value) {
+    return static_cast<std::int32_t>(value < kIntMin ? kIntMin : value > kIntMax ? kIntMax : value);
+}
+std::int32_t Sum(std::int64_t a, std::int64_t b, std::int64_t c = 0) { return Clamp(a + b + c); }
+
+// A heading usable as a table index; a stray value counts as up.
+int HeadingIndex(std::int32_t heading) { return heading >= 0 && heading < kHeadingCount ? heading : UN; }
+
+void EndFlight(ShotRecord& shot) {
+    shot.phaseFrame = 0;
+    shot.live = 0;
+    shot.canHit = 0;
+    shot.visible = 0;
+}
+
+enum class Payment { None, Gauge, Ammunition };
+
+// How the slot pays for the record's launch now, or None when it cannot launch.
+Payment LaunchRule(const PlayerRecord& player, int weapon, std::int32_t mode, const WeaponDescriptor& desc,
+                   bool& beam) {
+    const std::int64_t cost = desc.gaugeCost;
+    beam = false;
+    if (weapon <= 3 && mode == ShotBeam) {
+        beam = true;
+        return player.gauge > 8 * cost ? Payment::Gauge : Payment::None;
+    }
+    if (weapon <= 3 && mode == ShotRiding) return player.gauge > cost ? Payment::Gauge : Payment::None;
+    if (weapon == 4 && (mode == ShotRiding || mode == ShotBeam))
+        return player.gauge > 8 * cost ? Payment::Gauge : Payment::None;
+    return player.ammo[weapon - 1] >= 1 ? Payment::Ammunition : Payment::None;
+}
+
+void LaunchFor(TForm1& form, int playerIndex) {
+    PlayerRecord& player = form.players[playerIndex];
+    if (!player.motionNode || player.motionNode->fires != 1) return;
+    if (player.actionState < 1 || player.actionState > 4) return;
+    const int weapon = player.actionState;
+    const int slot = playerIndex * 4 + weapon - 1;
+    const ShotRecord& lead = form.shotSlots[slot][0][0];
+    const int heading = HeadingIndex(player.heading);
+
+    // The bounds and the lead's mode are read afresh for every record.
+    for (int row = 0; lead.weapon && row < VolleysOf(*lead.weapon); ++row)
+        for (int part = 0; lead.weapon && part < PartsOf(*lead.weapon); ++part) {
+            ShotRecord& shot = form.shotSlots[slot][row][part];
+            if (shot.live || player.volleyLatch != 0 || !shot.phase || !shot.weapon) continue;
+            const WeaponDescriptor& desc = *lead.weapon;
+            const std::int32_t mode = lead.phase ? lead.phase->shotMode : -1;
+            bool beam = false;
+            const Payment pay = LaunchRule(player, weapon, mode, desc, beam);
+            if (pay == Payment::None) continue;
+            // A start phase the module did not wire properly: no launch, nothing paid.
+            const ShotPhase* start =
+                FollowPhaseLink(form, slot, shot, shot.phase->launchLinks[StoredSlotOf(heading)]);
+            if (!start) continue;
+
+            if (pay == Payment::Gauge)
+                player.gauge = Clamp(std::int64_t{player.gauge} - desc.gaugeCost);
+            else
+                player.ammo[weapon - 1] -= 1;
+            shot.live = shot.canHit = shot.visible = 1;
+            shot.heading = player.heading;
+            shot.x = Sum(player.posX, desc.launchOffsets[heading][part].x);
+            shot.y = Sum(player.posY, desc.launchOffsets[heading][part].y);
+            shot.phaseFrame = 0;
+            if (pay == Payment::Ammunition || (beam && slot == 0))
+                for (TrailPoint& point : shot.trail) point = {shot.x, shot.y};
+            shot.phase = start;
+            if (part == 0) form.PlayFromStart(devices.sound.WeaponSoundBuffers[playerIndex][weapon - 1], false);
+            if (part == PartsOf(desc) - 1) player.volleyLatch = 1;
+        }
+}
+
+void KnockDown(TForm1& form, int targetIndex, const ShotRecord& shot, const ShotPhase& phase) {
+    PlayerRecord& target = form.players[targetIndex];
+    target.knockBackHeading = phase.knockBackMode == 1 ? shot.heading : DirectionBetween(shot.x, shot.y, target);
+    if (phase.stun > target.stunFrames) target.stunFrames = phase.stun;
+    if (target.motionNode)
+        if (const MotionNode* hit = FollowNodeLink(form, targetIndex, target.motionNode->hitNode))
+            target.motionNode = hit;
+}
+
+}  // namespace
+
+void TForm1::ShotWeapon() {
+    LaunchFor(*this, 0);
+    LaunchFor(*this, 1);
+}
+
+void MoveShotStraight(ShotRecord& shot) {
+    if (!shot.phase) return;
+    shot.x = Sum(shot.x, shot.phase->velocityX);
+    shot.y = Sum(shot.y, shot.phase->velocityY);
+}
+
+void MoveShotHoming(const TForm1& form, int slot, ShotRecord& shot, const PlayerRecord& opponent) {
+    if (!shot.phase) return;
+    const std::int32_t d = DirectionBetween(shot.x, shot.y, opponent);
+    // A refused steering link keeps the shot on its phase and heading.
+    if (const ShotPhase* next = FollowPhaseLink(form, slot, shot, shot.phase->steerLinks[StoredSlotOf(d)])) {
+        shot.heading = d;
+        shot.phaseFrame = 0;
+        shot.phase = next;
+    }
+    MoveShotStraight(shot);
+}
+
+void MoveShotWithRobot(ShotRecord& shot, const PlayerRecord& opponent) {
+    if (!shot.phase) return;
+    shot.x = Sum(opponent.posX, shot.phase->velocityX);
+    shot.y = Sum(opponent.posY, shot.phase->velocityY);
+}
+
+void MoveShotEightWay(ShotRecord& shot, const PlayerRecord& opponent) {
+    if (!shot.phase) return;
+    // Unit steps per heading 0-7, clockwise from up.
+    static constexpr int kStepX[kHeadingCount] = {0, 1, 1, 1, 0, -1, -1, -1};
+    static constexpr int kStepY[kHeadingCount] = {-1, -1, 0, 1, 1, 1, 0, -1};
+    const int d = HeadingIndex(DirectionBetween(shot.x, shot.y, opponent));
+    shot.heading = d;
+    shot.x = Sum(shot.x, std::int64_t{kStepX[d]} * shot.phase->velocityX);
+    shot.y = Sum(shot.y, std::int64_t{kStepY[d]} * shot.phase->velocityY);
+}
+
+void MoveShotByTable(ShotRecord& shot, const PlayerRecord& owner) {
+    if (!shot.weapon) return;
+    const LaunchOffset& offset = shot.weapon->launchOffsets[HeadingIndex(shot.heading)][0];
+    shot.x = Sum(owner.posX, offset.x);
+    shot.y = Sum(owner.posY, offset.y);
+}
+
+void MoveShot(const TForm1& form, int slot, ShotRecord& shot, const PlayerRecord& opponent, const PlayerRecord& owner) {
+    if (!shot.phase) return;
+    switch (shot.phase->shotMode) {
+        case ShotStraight:
+        case ShotBeam: MoveShotStraight(shot); break;
+        case ShotSteered: MoveShotHoming(form, slot, shot, opponent); break;
+        case ShotPlaced: MoveShotWithRobot(shot, opponent); break;
+        case ShotChasing: MoveShotEightWay(shot, opponent); break;
+        case ShotRiding: MoveShotByTable(shot, owner); break;
+        default: break;
+    }
+}
+
+void AdvanceShotFrame(const TForm1& form, int slot, ShotRecord& shot, const PlayerRecord& owner) {
+    if (!shot.phase) return;
+    // A free record keeps counting; it must not run past the largest int.
+    if (shot.phaseFrame < std::numeric_limits<std::int32_t>::max()) ++shot.phaseFrame;
+    const ShotPhase& phase = *shot.phase;
+    if (phase.endOnOwnerHit == 1 && owner.actionState == ActionHit) EndFlight(shot);
+    if (shot.live != 1 || shot.phaseFrame != phase.duration) return;
+    shot.phaseFrame = 0;
+    if (phase.nextPhase == kNoLink) {
+        EndFlight(shot);
+        return;
+    }
+    // A refused link keeps the shot in its phase, still flying.
+    if (const ShotPhase* next = FollowPhaseLink(form, slot, shot, phase.nextPhase)) shot.phase = next;
+}
+
+int HitTestShot(TForm1& form, int slot, ShotRecord& shot) {
+    if (!shot.phase) return HitNone;
+    const ShotPhase& phase = *shot.phase;
+    if (phase.hitKind == 3) {
+        if (const ShotPhase* next = FollowOptionalPhaseLink(form, slot, shot, phase.hitPhase)) shot.phase = next;
+        return HitPassedOn;
+    }
+    if ((phase.hitKind != 1 && phase.hitKind != 2) || shot.canHit != 1 || !shot.weapon) return HitNone;
+
+    const int targetIndex = slot < 4 ? 1 : 0;
+    PlayerRecord& target = form.players[targetIndex];
+    if (!target.robot) return HitNone;
+    const std::int64_t shotLeft = std::int64_t{shot.x} - phase.halfWidth, shotRight = std::int64_t{shot.x} + phase.halfWidth;
+    const std::int64_t shotTop = std::int64_t{shot.y} - phase.halfHeight, shotBottom = std::int64_t{shot.y} + phase.halfHeight;
+    const std::int64_t robotLeft = std::int64_t{target.posX} - target.robot->hitHalfWidth;
+    const std::int64_t robotRight = std::int64_t{target.posX} + target.robot->hitHalfWidth;
+    const std::int64_t robotTop = std::int64_t{target.posY} - target.robot->hitHalfHeight;
+    const std::int64_t robotBottom = std::int64_t{target.posY} + target.robot->hitHalfHeight;
+    // Touching edges do not meet.
+    const bool meet = std::max(shotLeft, robotLeft) < std::min(shotRight, robotRight) &&
+                      std::max(shotTop, robotTop) < std::min(shotBottom, robotBottom);
+    if (!meet) return HitNone;
+
+    const bool guarding = target.actionState == ActionGuard;
+    target.hitPoints = Clamp(std::int64_t{target.hitPoints} - (guarding ? phase.damage / 4 : phase.damage));
+    if (!guarding) {
+        target.actionState = ActionHit;
+        target.motionFrame = 0;
+    }
+    if (shot.weapon->hideOnHit == 1) shot.visible = 0;
+    if (shot.weapon->singleHit == 1) shot.canHit = 0;
+    if (!guarding || phase.guardBreak == 1) {
+        if (guarding) {
+            target.actionState = ActionHit;
+            target.motionFrame = 0;
+        }
+        KnockDown(form, targetIndex, shot, phase);
+    }
+    if (const ShotPhase* next = FollowOptionalPhaseLink(form, slot, shot, phase.hitPhase)) shot.phase = next;
+    if (phase.hitKind == 1 || shot.canHit == 0) shot.phaseFrame = 0;
+    return HitLanded;
+}
+
+void PlaceShot(ShotRecord& shot, std::int32_t dx, std::int32_t dy) {
+    const std::int32_t ex = shot.phase ? shot.phase->extentX : 0;
+    const std::int32_t ey = shot.phase ? shot.phase->extentY : 0;
+    // The tail lies behind the shot: against its heading, by its extents.
+    static constexpr int kBackX[kHeadingCount] = {0, -1, -1, -1, 0, 1, 1, 1};
+    static constexpr int kBackY[kHeadingCount] = {1, 1, 0, -1, -1, -1, 0, 1};
+    const int h = HeadingIndex(shot.heading);
+    shot.trail[2] = {Sum(shot.trail[1].x, dx), Sum(shot.trail[1].y, dy)};
+    shot.trail[1] = {Sum(shot.trail[0].x, dx), Sum(shot.trail[0].y, dy)};
+    shot.trail[0] = {Sum(shot.x, std::int64_t{kBackX[h]} * ex, dx), Sum(shot.y, std::int64_t{kBackY[h]} * ey, dy)};
+}
