@@ -120,6 +120,12 @@ void TForm1::ToFight() {
     players[1].posY = 320;
     StageFrameCounter = cpuFrame = cpuState = 0;
 
+    // No shot of the last bout flies into this one, least of all one in a
+    // record the new weapons never move, which would hang in the air.
+    for (auto& slot : shotSlots)
+        for (int row = 0; row < kUsedShotRows; ++row)
+            for (ShotRecord& shot : slot[row]) shot.live = shot.canHit = shot.visible = 0;
+
     StopSound(devices.sound.JingleBuffer);
     if (!LoadJingle("S_START")) return;
     PlayFromStart(devices.sound.JingleBuffer, false);

@@ -41,7 +41,9 @@ TEST_F(Transitions, ASurvivalFightHealsAFifthOfTheMaximumCapped) {
 TEST_F(Transitions, AFightStartsFromItsPlacesWithNothingHeld) {
     form->players[0].speed[2] = form->players[1].accel[1] = form->players[0].holdFrames[3] = 5;
     form->cpuState = 1;
+    form->shotSlots[5][7][9].live = form->shotSlots[5][7][9].visible = 1;  // left over from the last bout
     form->ToFight();
+    EXPECT_FALSE(form->shotSlots[5][7][9].live || form->shotSlots[5][7][9].visible);
     EXPECT_EQ(form->players[0].posX, 10);
     EXPECT_EQ(form->players[0].posY, 280);
     EXPECT_EQ(form->players[1].posX, 790);
