@@ -3,6 +3,8 @@
 #include "Devices.h"
 #include "GameState.h"
 
+#include <cstdint>
+
 namespace {
 
 struct PlayerKeys {
@@ -107,7 +109,11 @@ void DecodeInput(PlayerRecord& player) {
     const std::int32_t code = player.buttonCode;
     if (code < ButtonNone || code > ButtonDashWeapon1 + 3) return;
     const int weapon = code >= 1 && code <= 4 ? code : code >= ButtonDashWeapon1 ? code - ButtonDashWeapon1 + 1 : 0;
-    for (int w = 1; w <= 4; ++w) player.holdFrames[w - 1] = w == weapon ? player.holdFrames[w - 1] + 1 : 0;
+    // A button held for ever stops counting rather than overflow; only 1 and "held" are read.
+    for (int w = 1; w <= 4; ++w) {
+        std::int32_t& held = player.holdFrames[w - 1];
+        held = w != weapon ? 0 : held < INT32_MAX ? held + 1 : held;
+    }
     player.guardRequest = code == ButtonGuard;
     player.dashRequest = code == ButtonDash || code >= ButtonDashWeapon1;
 }

@@ -1,0 +1,231 @@
+#include "Motion.h"
+
+#include "Direction.h"
+#include "FightLinks.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+namespace {
+
+constexpr std::int32_t kFieldWidth = 800;
+constexpr std::int32_t kFieldHeight = 600;
+constexpr std::int32_t kDashGaugeFloor = 50;  // above it a dash gives dash speeds
+constexpr std::int32_t kDashDrain = 4;
+
+// Counters that may run for a whole bout stop at the end of the int range
+// instead of overflowing; every test against them gives the same answer.
+std::int32_t SaturatingAdd(std::int32_t value, std::int64_t step) {
+    const std::int64_t sum = std::int64_t(value) + step;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(sum, std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max()));
+}
+
+// Only 1 (pressed this frame) and "1 or more" matter; the cap leaves room for
+// the next frame's count without changing either answer.
+constexpr std::int32_t kHoldCap = std::numeric_limits<std::int32_t>::max() - 1;
+
+void CapHolds(PlayerRecord& p) {
+    for (std::int32_t& hold : p.holdFrames) hold = std::min(hold, kHoldCap);
+}
+
+// Leaves the current node through `link`. A link that names no node of the
+// player's graph is refused: the robot stays and the node starts over.
+const MotionNode* EnterNode(TForm1& form, int player, Link link) {
+    PlayerRecord& p = form.players[player];
+    p.motionFrame = 0;
+    const MotionNode* next = FollowNodeLink(form, player, link);
+    if (next) p.motionNode = next;
+    return next;
+}
+
+struct SpeedCell {
+    std::int32_t code;
+    int group;
+    int xSense, ySense;  // -1: the group sets no speed on that axis
+};
+constexpr SpeedCell kSpeedCells[] = {
+    {1, 1, SenseLeft, -1},        {2, 0, SenseRight, -1},       {10, 2, -1, SenseUp},
+    {11, 4, SenseLeft, SenseUp},  {12, 3, SenseRight, SenseUp}, {20, 5, -1, SenseDown},
+    {21, 6, SenseLeft, SenseDown}, {22, 7, SenseRight, SenseDown},
+};
+
+std::int32_t StepOf(const PlayerRecord& p, int sense) { return std::clamp(p.accel[sense], 0, kAccelSteps - 1); }
+
+void UpdateSpeedOn(PlayerRecord& p, const SpeedTable& table) {
+    p.decelTick = SaturatingAdd(p.decelTick, 1);
+
+    bool set[4] = {};
+    if (p.heading >= 0 && p.heading < kHeadingCount) {
+        const SpeedRow& row = table.rows[p.heading];
+        for (const SpeedCell& cell : kSpeedCells) {
+            if (cell.code != p.directionCode) continue;
+            if (cell.xSense >= 0) {
+                p.speed[cell.xSense] = row.speeds[cell.group][StepOf(p, cell.xSense)].x;
+                set[cell.xSense] = true;
+            }
+            if (cell.ySense >= 0) {
+                p.speed[cell.ySense] = row.speeds[cell.group][StepOf(p, cell.ySense)].y;
+                set[cell.ySense] = true;
+            }
+        }
+    }
+
+    // Both tables decay at the normal table's pace.
+    if (p.decelTick != p.moveTable.rows[0].decelPeriod) return;
+    p.decelTick = 0;
+    for (int sense = 0; sense < 4; ++sense)
+        if (!set[sense] && p.speed[sense] > 0) --p.speed[sense];
+}
+
+bool Overlap(std::int64_t l1, std::int64_t t1, std::int64_t r1, std::int64_t b1, std::int64_t l2, std::int64_t t2,
+             std::int64_t r2, std::int64_t b2) {
+    return std::max(l1, l2) < std::min(r1, r2) && std::max(t1, t2) < std::min(b1, b2);
+}
+
+}  // namespace
+
+MoveStep KnockBackStep(std::int32_t knockBackHeading) {
+    constexpr MoveStep kSteps[kHeadingCount] = {{0, -12}, {15, -12}, {15, 0},  {15, 12},
+                                                {0, 12},  {-15, 12}, {-15, 0}, {-15, -12}};
+    if (knockBackHeading < 0 || knockBackHeading >= kHeadingCount) return {0, 0};
+    return kSteps[knockBackHeading];
+}
+
+std::int32_t DashHeading(std::int32_t directionCode, std::int32_t heading) {
+    switch (directionCode) {
+        case 1: return NL;
+        case 2: return NR;
+        case 10: return UN;
+        case 11: return UL;
+        case 12: return UR;
+        case 20: return DN;
+        case 21: return DL;
+        case 22: return DR;
+        default: return heading;
+    }
+}
+
+void FaceOpponent(PlayerRecord& robot, const PlayerRecord& opponent) {
+    if (!robot.motionNode || robot.motionNode->canTurn != 1) return;
+    robot.heading = robot.dashRequest == 0 ? DirectionBetween(robot.posX, robot.posY, opponent)
+                                           : DashHeading(robot.directionCode, robot.heading);
+}
+
+void FaceOpponent(TForm1& form, int player) { FaceOpponent(form.players[player], form.players[1 - player]); }
+
+void StartAction(TForm1& form, int player) {
+    PlayerRecord& p = form.players[player];
+    CapHolds(p);
+    const MotionNode* node = p.motionNode;
+    if (!node || node->canAct != 1) return;
+
+    if (p.actionState == ActionIdle) {
+        if (p.guardRequest == 1) {
+            if (FollowNodeLink(form, player, node->guardNode)) {
+                EnterNode(form, player, node->guardNode);
+                p.actionState = ActionGuard;
+            }
+            return;
+        }
+        for (int k = 1; k <= 4; ++k) {
+            if (p.holdFrames[k - 1] != 1) continue;
+            if (FollowNodeLink(form, player, node->weaponNodes[k - 1])) {
+                EnterNode(form, player, node->weaponNodes[k - 1]);
+                p.actionState = k;
+                p.holdFrames[k - 1] = 2;
+            }
+            return;
+        }
+    } else if (p.actionState >= 1 && p.actionState <= 4) {
+        // Only a new press of the running weapon restarts its motion.
+        const int k = p.actionState;
+        if (p.holdFrames[k - 1] != 1 || !FollowNodeLink(form, player, node->weaponNodes[k - 1])) return;
+        EnterNode(form, player, node->weaponNodes[k - 1]);
+        p.holdFrames[k - 1] = 2;
+        p.volleyLatch = 0;
+    }
+}
+
+void AdvanceMotion(TForm1& form, int player) {
+    PlayerRecord& p = form.players[player];
+    const MotionNode* node = p.motionNode;
+    if (!node) return;
+
+    if (node->pose == PoseHit) {
+        p.motionFrame = SaturatingAdd(p.motionFrame, p.robot ? p.robot->stunRecoveryStep : 0);
+        if (p.motionFrame < p.stunFrames) return;
+        if (const MotionNode* next = EnterNode(form, player, node->nextNode)) {
+            p.volleyLatch = 0;
+            if (next->pose == PoseNeutral) p.actionState = ActionIdle;
+        }
+        return;
+    }
+
+    // A node of length 0 or less is never left by time.
+    p.motionFrame = SaturatingAdd(p.motionFrame, 1);
+    if (p.motionFrame != node->frameCount) return;
+
+    if (p.guardRequest == 1) {
+        if (EnterNode(form, player, node->guardNode)) p.actionState = ActionGuard;
+        return;
+    }
+    for (int k = 1; k <= 4; ++k) {
+        if (p.holdFrames[k - 1] < 1) continue;
+        if (EnterNode(form, player, node->weaponNodes[k - 1])) p.actionState = k;
+        return;
+    }
+    if (const MotionNode* next = EnterNode(form, player, node->nextNode)) {
+        p.volleyLatch = 0;
+        if (next->pose == PoseNeutral) p.actionState = ActionIdle;
+    }
+}
+
+void UpdateSpeed(PlayerRecord& robot) { UpdateSpeedOn(robot, robot.moveTable); }
+void UpdateSpeedDash(PlayerRecord& robot) { UpdateSpeedOn(robot, robot.dashTable); }
+
+void MoveRobot(PlayerRecord& robot, const PlayerRecord& opponent) {
+    PlayerRecord& p = robot;
+    if (!p.motionNode) return;
+    if (p.motionNode->canMove != 1) {
+        for (int sense = 0; sense < 4; ++sense) p.speed[sense] = p.accel[sense] = 0;
+        return;
+    }
+
+    const std::int64_t gauge = p.gauge;
+    if (p.dashRequest == 1) {
+        // The button drains the gauge even once it no longer gives dash speeds.
+        if (gauge - kDashDrain > 0) p.gauge -= kDashDrain;
+        if (gauge > kDashGaugeFloor)
+            UpdateSpeedDash(p);
+        else
+            UpdateSpeed(p);
+    } else {
+        // Regeneration stops one below the maximum.
+        const std::int64_t gaugeMax = p.robot ? p.robot->gaugeMax : 0;
+        if (gauge + 1 < gaugeMax) p.gauge += 1;
+        UpdateSpeed(p);
+    }
+
+    std::int64_t sx = std::int64_t(p.speed[SenseRight]) - p.speed[SenseLeft];
+    std::int64_t sy = std::int64_t(p.speed[SenseDown]) - p.speed[SenseUp];
+    if (p.actionState == ActionHit) {
+        const MoveStep push = KnockBackStep(p.knockBackHeading);
+        sx += push.x;
+        sy += push.y;
+    }
+
+    const std::int64_t nx = std::int64_t(p.posX) + sx, ny = std::int64_t(p.posY) + sy;
+    const std::int64_t hw = p.robot ? p.robot->hitHalfWidth : 0, hh = p.robot ? p.robot->hitHalfHeight : 0;
+    const std::int64_t ow = opponent.robot ? opponent.robot->hitHalfWidth : 0;
+    const std::int64_t oh = opponent.robot ? opponent.robot->hitHalfHeight : 0;
+    if (Overlap(nx - hw, ny - hh, nx + hw, ny + hh, std::int64_t(opponent.posX) - ow, std::int64_t(opponent.posY) - oh,
+                std::int64_t(opponent.posX) + ow, std::int64_t(opponent.posY) + oh))
+        return;
+
+    if (nx > 0 && nx < kFieldWidth) p.posX = static_cast<std::int32_t>(nx);
+    if (ny > 0 && ny < kFieldHeight) p.posY = static_cast<std::int32_t>(ny);
+}
+
+void MoveRobot(TForm1& form, int player) { MoveRobot(form.players[player], form.players[1 - player]); }

@@ -1,0 +1,38 @@
+// A robot's own mechanics in a fight frame: which way it faces, which motion
+// node it is in and which action it performs, how fast it goes and where it
+// moves. The fight stage calls them for player 1, then player 2: facing,
+// (input), actions, movement, (scroll and shots), then the motions advance.
+#pragma once
+
+#include "GameState.h"
+
+// Senses of the speed and acceleration arrays.
+enum Sense : int { SenseLeft = 0, SenseRight = 1, SenseUp = 2, SenseDown = 3 };
+
+struct MoveStep {
+    std::int32_t x, y;  // x grows to the right, y downward
+};
+
+// The push a stunned robot gets each frame, by its knock-back heading; none for a bad heading.
+MoveStep KnockBackStep(std::int32_t knockBackHeading);
+
+// The heading a dash in the direction code points to; `heading` for code 0 or an unknown code.
+std::int32_t DashHeading(std::int32_t directionCode, std::int32_t heading);
+
+// In a node that allows turning: face the opponent, or while dashing the input's direction.
+void FaceOpponent(PlayerRecord& robot, const PlayerRecord& opponent);
+void FaceOpponent(TForm1& form, int player);
+
+// A new press of guard or a weapon starts its motion from a node that allows actions.
+void StartAction(TForm1& form, int player);
+
+// One frame of the current node: a stun wears off, or the node ends into its successor.
+void AdvanceMotion(TForm1& form, int player);
+
+// The speeds from the input, on the normal or the dash table, and the decay of released senses.
+void UpdateSpeed(PlayerRecord& robot);
+void UpdateSpeedDash(PlayerRecord& robot);
+
+// The gauge, the speeds and one step of movement, kept off the opponent and inside the field.
+void MoveRobot(PlayerRecord& robot, const PlayerRecord& opponent);
+void MoveRobot(TForm1& form, int player);

@@ -1,0 +1,157 @@
+#include "Direction.h"
+#include "GameFixture.h"
+#include "Motion.h"
+
+#include <limits>
+
+namespace {
+
+// Brakon (gauge 520, half sizes 30, recovery 6) against a bare 20 x 20 target.
+class Motion : public GameFixture {
+protected:
+    void SetUp() override {
+        GameFixture::SetUp();
+        form->MakeDefaultWeapon();
+        form->DoviIn1();
+        form->robotDescs[1].hitHalfWidth = form->robotDescs[1].hitHalfHeight = 20;
+        P2().robot = &form->robotDescs[1];
+        P1().posX = P1().posY = 300;
+        P2().posX = P2().posY = 500;
+        Enter(0, ActionIdle);
+    }
+    PlayerRecord& P1() { return form->players[0]; }
+    PlayerRecord& P2() { return form->players[1]; }
+    MotionNode& Node(int n) { return form->motionGraphs[0].nodes[n]; }
+    void Enter(int n, std::int32_t state) {
+        P1().motionNode = &Node(n);
+        P1().actionState = state;
+    }
+    void Speeds(int right, int down) {
+        P1().speed[SenseRight] = right;
+        P1().speed[SenseDown] = down;
+    }
+};
+
+int Toward(int x, int y) {
+    PlayerRecord to{};
+    to.posX = x;
+    to.posY = y;
+    return DirectionBetween(0, 0, to);
+}
+
+}  // namespace
+
+TEST(MotionDirection, SectorsSplitNearTheirSixtyAndThirtyDegreeBorders) {
+    // A point at a robot's position + (97, 168) lies just inside up-left.
+    EXPECT_EQ(Toward(-97, -168), UL);
+    EXPECT_EQ(Toward(97, -168), UR);
+    EXPECT_EQ(Toward(-96, -168), UN);
+    EXPECT_EQ(Toward(0, -10), UN);
+    EXPECT_EQ(Toward(10, 0), NR);
+    EXPECT_EQ(Toward(2, -1), NR);
+    EXPECT_EQ(Toward(1, -2), UN);
+    EXPECT_EQ(Toward(1, -1), UR);
+    EXPECT_EQ(Toward(-5, 5), DL);
+    EXPECT_EQ(Toward(0, 0), UN);
+}
+
+TEST_F(Motion, InputSetsTheSpeedCellsOfTheFacingRowAndReleasedSensesCoast) {
+    P1().heading = NR;
+    P1().directionCode = 22;  // down-right
+    P1().accel[SenseRight] = P1().accel[SenseDown] = 2;
+    UpdateSpeed(P1());
+    EXPECT_EQ(P1().speed[SenseRight], 4);
+    EXPECT_EQ(P1().speed[SenseDown], 3);
+    P1().directionCode = 0;
+    P1().decelTick = 0;
+    for (int frame = 0; frame < 8; ++frame) UpdateSpeed(P1());
+    EXPECT_EQ(P1().speed[SenseRight], 2) << "one less every 4 frames";
+}
+
+TEST_F(Motion, TheGaugeDrainsUnderDashAndRegeneratesToOneBelowItsMaximum) {
+    P1().heading = NR;
+    P1().directionCode = 2;
+    P1().accel[SenseRight] = 1;
+    P1().dashRequest = 1;
+    P1().gauge = 51;
+    MoveRobot(P1(), P2());
+    EXPECT_EQ(P1().speed[SenseRight], 9) << "the dash table";
+    MoveRobot(*form, 0);
+    EXPECT_EQ(P1().speed[SenseRight], 4) << "the normal table";
+    EXPECT_EQ(P1().gauge, 43);
+    P1().gauge = 6;
+    for (int frame = 0; frame < 3; ++frame) MoveRobot(P1(), P2());
+    EXPECT_EQ(P1().gauge, 2);
+    P1().dashRequest = 0;
+    P1().gauge = 518;
+    for (int frame = 0; frame < 3; ++frame) MoveRobot(P1(), P2());
+    EXPECT_EQ(P1().gauge, 519);
+}
+
+TEST_F(Motion, AMoveIntoTheOtherRobotIsRefusedOnBothAxesOnePastTheFieldOnThatAxisOnly) {
+    P2().posX = P2().posY = 355;  // 5 pixels apart on each axis
+    Speeds(6, 6);                 // either axis alone would be free
+    MoveRobot(P1(), P2());
+    EXPECT_EQ(P1().posX + P1().posY, 600);
+    Speeds(5, 5);  // edges touch: no overlap
+    MoveRobot(P1(), P2());
+    EXPECT_EQ(P1().posX + P1().posY, 610);
+    P1().posX = 795;
+    MoveRobot(P1(), P2());
+    EXPECT_EQ(P1().posX, 795);
+    EXPECT_EQ(P1().posY, 310);
+}
+
+TEST_F(Motion, AStunnedRobotIsKnockedBackAlongItsHeading) {
+    const MoveStep steps[8] = {{0, -12}, {15, -12}, {15, 0}, {15, 12}, {0, 12}, {-15, 12}, {-15, 0}, {-15, -12}};
+    for (int h = 0; h < 8; ++h) {
+        EXPECT_EQ(KnockBackStep(h).x, steps[h].x) << h;
+        EXPECT_EQ(KnockBackStep(h).y, steps[h].y) << h;
+    }
+    Enter(72, ActionHit);
+    P1().knockBackHeading = DL;
+    Speeds(2, 0);
+    MoveRobot(P1(), P2());
+    EXPECT_EQ(P1().posX, 287);
+    EXPECT_EQ(P1().posY, 312);
+}
+
+TEST_F(Motion, AStunLastsItsLengthOverTheRecoveryStep) {
+    Enter(72, ActionHit);
+    P1().stunFrames = 20;  // recovery 6
+    int frames = 0;
+    for (; P1().actionState == ActionHit && frames < 100; ++frames) AdvanceMotion(*form, 0);
+    EXPECT_EQ(frames, 4);
+    form->robotDescs[0].stunRecoveryStep = 0;
+    Enter(72, ActionHit);
+    for (int frame = 0; frame < 100; ++frame) AdvanceMotion(*form, 0);
+    EXPECT_EQ(P1().motionNode, &Node(72));
+}
+
+TEST_F(Motion, ALinkThatNamesNoWholeNodeIsRefused) {
+    Node(0).nextNode = 7;  // inside node 0
+    AdvanceMotion(*form, 0);
+    EXPECT_EQ(P1().motionNode, &Node(0));
+    Node(36).guardNode = sizeof(MotionGraph);
+    Enter(36, ActionIdle);
+    P1().guardRequest = 1;
+    StartAction(*form, 0);
+    for (int frame = 0; frame < 4; ++frame) AdvanceMotion(*form, 0);
+    EXPECT_EQ(P1().motionNode, &Node(36));
+    EXPECT_EQ(P1().actionState, ActionIdle);
+}
+
+TEST_F(Motion, CountersStopAtTheEndOfTheIntRange) {
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    Node(5).frameCount = 0;  // never ends by time
+    Enter(5, ActionIdle);
+    P1().motionFrame = P1().decelTick = P1().holdFrames[0] = kMax;
+    P1().buttonCode = 1;
+    AdvanceMotion(*form, 0);
+    UpdateSpeed(P1());
+    StartAction(*form, 0);
+    DecodeInput(P1());
+    EXPECT_EQ(P1().motionFrame, kMax);
+    EXPECT_EQ(P1().decelTick, kMax);
+    EXPECT_EQ(P1().holdFrames[0], kMax) << "room left for the next frame's count";
+}
