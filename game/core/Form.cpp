@@ -9,8 +9,8 @@ namespace {
 
 platform::Display& Display() { return *devices.services.display; }
 
-// The handler and the drawer of each stage 1-10. The fight's stages join
-// when the fight is built; a stage without a handler or drawer runs none.
+// The handler and the drawer of each stage 1-10; a stage without a drawer
+// draws nothing yet.
 struct Stage {
     void (TForm1::*handler)();
     void (TForm1::*drawer)();
@@ -22,9 +22,9 @@ constexpr Stage kStages[10] = {
     {&TForm1::StartStage, &TForm1::Draw_Start},   // 4 closing message
     {&TForm1::SelectStage, &TForm1::Draw_Select}, // 5 robot selection
     {&TForm1::BeforeStage, &TForm1::Draw_BS},     // 6 versus screen
-    {nullptr, nullptr},                           // 7 fight intro
-    {nullptr, nullptr},                           // 8 fight
-    {nullptr, nullptr},                           // 9 fight end
+    {&TForm1::FightStage, nullptr},               // 7 fight intro
+    {&TForm1::FightStage, nullptr},               // 8 fight
+    {&TForm1::FightStage, nullptr},               // 9 fight end
     {&TForm1::ResultStage, &TForm1::Draw_Result}, // 10 survival results
 };
 

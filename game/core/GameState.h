@@ -272,10 +272,11 @@ struct TForm1 {
     void ResultStage();
     void Draw_Result();
 
-    // The fight: shot launch, and the background grid and its scrolling.
+    // The fight: one frame of a bout, shot launch, and the background grid and its scrolling.
+    void FightStage();
     void ShotWeapon();
     void DrawBackLine();
-    void BackMove();
+    void BackMove(std::int32_t dx, std::int32_t dy);  // moves the grid, then wraps it over the screen
     void BackUp();
     void BackDown();
     void BackRight();

@@ -9,19 +9,16 @@ constexpr int kRows = 5;
 
 }  // namespace
 
-void BackMove(TForm1& form, std::int32_t dx, std::int32_t dy) {
-    for (auto& column : form.BackgroundGrid)
+// The lattice moves by the whole delta; once its first point has left the
+// window -200 .. 0 on an axis, one shift on that axis brings it back by a
+// cell. Rows before columns.
+void TForm1::BackMove(std::int32_t dx, std::int32_t dy) {
+    for (auto& column : BackgroundGrid)
         for (auto& point : column) {
             // Wraps around rather than overflow; the lattice stays regular either way.
             point.x = static_cast<std::int32_t>(static_cast<std::uint32_t>(point.x) + static_cast<std::uint32_t>(dx));
             point.y = static_cast<std::int32_t>(static_cast<std::uint32_t>(point.y) + static_cast<std::uint32_t>(dy));
         }
-    form.BackMove();
-}
-
-// Once the first point has left the window -200 .. 0 on an axis, one shift
-// on that axis brings the lattice back by a cell; rows before columns.
-void TForm1::BackMove() {
     const std::int32_t x = BackgroundGrid[0][0].x, y = BackgroundGrid[0][0].y;
     if (y < -kGridCell) BackUp();
     else if (y > 0) BackDown();

@@ -2,10 +2,10 @@
 
 #include "Direction.h"
 #include "FightLinks.h"
+#include "Wide.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <limits>
 
 namespace {
 
@@ -13,22 +13,6 @@ constexpr std::int32_t kFieldWidth = 800;
 constexpr std::int32_t kFieldHeight = 600;
 constexpr std::int32_t kDashGaugeFloor = 50;  // above it a dash gives dash speeds
 constexpr std::int32_t kDashDrain = 4;
-
-// Counters that may run for a whole bout stop at the end of the int range
-// instead of overflowing; every test against them gives the same answer.
-std::int32_t SaturatingAdd(std::int32_t value, std::int64_t step) {
-    const std::int64_t sum = std::int64_t(value) + step;
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(sum, std::numeric_limits<std::int32_t>::min(),
-                                                              std::numeric_limits<std::int32_t>::max()));
-}
-
-// Only 1 (pressed this frame) and "1 or more" matter; the cap leaves room for
-// the next frame's count without changing either answer.
-constexpr std::int32_t kHoldCap = std::numeric_limits<std::int32_t>::max() - 1;
-
-void CapHolds(PlayerRecord& p) {
-    for (std::int32_t& hold : p.holdFrames) hold = std::min(hold, kHoldCap);
-}
 
 // Leaves the current node through `link`. A link that names no node of the
 // player's graph is refused: the robot stays and the node starts over.
@@ -54,7 +38,7 @@ constexpr SpeedCell kSpeedCells[] = {
 std::int32_t StepOf(const PlayerRecord& p, int sense) { return std::clamp(p.accel[sense], 0, kAccelSteps - 1); }
 
 void UpdateSpeedOn(PlayerRecord& p, const SpeedTable& table) {
-    p.decelTick = SaturatingAdd(p.decelTick, 1);
+    p.decelTick = WideSum(p.decelTick, 1);
 
     bool set[4] = {};
     if (p.heading >= 0 && p.heading < kHeadingCount) {
@@ -79,12 +63,17 @@ void UpdateSpeedOn(PlayerRecord& p, const SpeedTable& table) {
         if (!set[sense] && p.speed[sense] > 0) --p.speed[sense];
 }
 
-bool Overlap(std::int64_t l1, std::int64_t t1, std::int64_t r1, std::int64_t b1, std::int64_t l2, std::int64_t t2,
-             std::int64_t r2, std::int64_t b2) {
-    return std::max(l1, l2) < std::min(r1, r2) && std::max(t1, t2) < std::min(b1, b2);
+}  // namespace
+
+HitBox HitBoxAt(const PlayerRecord& robot, std::int64_t x, std::int64_t y) {
+    const std::int64_t hw = robot.robot ? robot.robot->hitHalfWidth : 0;
+    const std::int64_t hh = robot.robot ? robot.robot->hitHalfHeight : 0;
+    return {x - hw, y - hh, x + hw, y + hh};
 }
 
-}  // namespace
+bool BoxesOverlap(const HitBox& a, const HitBox& b) {
+    return std::max(a.left, b.left) < std::min(a.right, b.right) && std::max(a.top, b.top) < std::min(a.bottom, b.bottom);
+}
 
 MoveStep KnockBackStep(std::int32_t knockBackHeading) {
     constexpr MoveStep kSteps[kHeadingCount] = {{0, -12}, {15, -12}, {15, 0},  {15, 12},
@@ -117,7 +106,6 @@ void FaceOpponent(TForm1& form, int player) { FaceOpponent(form.players[player],
 
 void StartAction(TForm1& form, int player) {
     PlayerRecord& p = form.players[player];
-    CapHolds(p);
     const MotionNode* node = p.motionNode;
     if (!node || node->canAct != 1) return;
 
@@ -154,7 +142,7 @@ void AdvanceMotion(TForm1& form, int player) {
     if (!node) return;
 
     if (node->pose == PoseHit) {
-        p.motionFrame = SaturatingAdd(p.motionFrame, p.robot ? p.robot->stunRecoveryStep : 0);
+        p.motionFrame = WideSum(p.motionFrame, p.robot ? p.robot->stunRecoveryStep : 0);
         if (p.motionFrame < p.stunFrames) return;
         if (const MotionNode* next = EnterNode(form, player, node->nextNode)) {
             p.volleyLatch = 0;
@@ -164,7 +152,7 @@ void AdvanceMotion(TForm1& form, int player) {
     }
 
     // A node of length 0 or less is never left by time.
-    p.motionFrame = SaturatingAdd(p.motionFrame, 1);
+    p.motionFrame = WideSum(p.motionFrame, 1);
     if (p.motionFrame != node->frameCount) return;
 
     if (p.guardRequest == 1) {
@@ -217,12 +205,7 @@ void MoveRobot(PlayerRecord& robot, const PlayerRecord& opponent) {
     }
 
     const std::int64_t nx = std::int64_t(p.posX) + sx, ny = std::int64_t(p.posY) + sy;
-    const std::int64_t hw = p.robot ? p.robot->hitHalfWidth : 0, hh = p.robot ? p.robot->hitHalfHeight : 0;
-    const std::int64_t ow = opponent.robot ? opponent.robot->hitHalfWidth : 0;
-    const std::int64_t oh = opponent.robot ? opponent.robot->hitHalfHeight : 0;
-    if (Overlap(nx - hw, ny - hh, nx + hw, ny + hh, std::int64_t(opponent.posX) - ow, std::int64_t(opponent.posY) - oh,
-                std::int64_t(opponent.posX) + ow, std::int64_t(opponent.posY) + oh))
-        return;
+    if (BoxesOverlap(HitBoxAt(p, nx, ny), HitBoxAt(opponent, opponent.posX, opponent.posY))) return;
 
     if (nx > 0 && nx < kFieldWidth) p.posX = static_cast<std::int32_t>(nx);
     if (ny > 0 && ny < kFieldHeight) p.posY = static_cast<std::int32_t>(ny);

@@ -13,6 +13,15 @@ struct MoveStep {
     std::int32_t x, y;  // x grows to the right, y downward
 };
 
+// A robot's hit rectangle centred on (x, y), wide enough for any module's half sizes.
+struct HitBox {
+    std::int64_t left, top, right, bottom;
+};
+HitBox HitBoxAt(const PlayerRecord& robot, std::int64_t x, std::int64_t y);
+
+// True when the rectangles share an area; rectangles that only touch do not.
+bool BoxesOverlap(const HitBox& a, const HitBox& b);
+
 // The push a stunned robot gets each frame, by its knock-back heading; none for a bad heading.
 MoveStep KnockBackStep(std::int32_t knockBackHeading);
 

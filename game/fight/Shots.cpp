@@ -3,21 +3,13 @@
 #include "Devices.h"
 #include "Direction.h"
 #include "FightLinks.h"
+#include "Wide.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <limits>
 
 namespace {
-
-constexpr std::int64_t kIntMin = std::numeric_limits<std::int32_t>::min();
-constexpr std::int64_t kIntMax = std::numeric_limits<std::int32_t>::max();
-
-// Module data can hold anything: sums are made wide and clamped, never wrapped.
-std::int32_t Clamp(std::int64_t value) {
-    return static_cast<std::int32_t>(value < kIntMin ? kIntMin : value > kIntMax ? kIntMax : value);
-}
-std::int32_t Sum(std::int64_t a, std::int64_t b, std::int64_t c = 0) { return Clamp(a + b + c); }
 
 // A heading usable as a table index; a stray value counts as up.
 int HeadingIndex(std::int32_t heading) { return heading >= 0 && heading < kHeadingCount ? heading : UN; }
@@ -71,13 +63,13 @@ void LaunchFor(TForm1& form, int playerIndex) {
             if (!start) continue;
 
             if (pay == Payment::Gauge)
-                player.gauge = Clamp(std::int64_t{player.gauge} - desc.gaugeCost);
+                player.gauge = ClampToInt(std::int64_t{player.gauge} - desc.gaugeCost);
             else
                 player.ammo[weapon - 1] -= 1;
             shot.live = shot.canHit = shot.visible = 1;
             shot.heading = player.heading;
-            shot.x = Sum(player.posX, desc.launchOffsets[heading][part].x);
-            shot.y = Sum(player.posY, desc.launchOffsets[heading][part].y);
+            shot.x = WideSum(player.posX, desc.launchOffsets[heading][part].x);
+            shot.y = WideSum(player.posY, desc.launchOffsets[heading][part].y);
             shot.phaseFrame = 0;
             if (pay == Payment::Ammunition || (beam && slot == 0))
                 for (TrailPoint& point : shot.trail) point = {shot.x, shot.y};
@@ -105,8 +97,8 @@ void TForm1::ShotWeapon() {
 
 void MoveShotStraight(ShotRecord& shot) {
     if (!shot.phase) return;
-    shot.x = Sum(shot.x, shot.phase->velocityX);
-    shot.y = Sum(shot.y, shot.phase->velocityY);
+    shot.x = WideSum(shot.x, shot.phase->velocityX);
+    shot.y = WideSum(shot.y, shot.phase->velocityY);
 }
 
 void MoveShotHoming(const TForm1& form, int slot, ShotRecord& shot, const PlayerRecord& opponent) {
@@ -123,8 +115,8 @@ void MoveShotHoming(const TForm1& form, int slot, ShotRecord& shot, const Player
 
 void MoveShotWithRobot(ShotRecord& shot, const PlayerRecord& opponent) {
     if (!shot.phase) return;
-    shot.x = Sum(opponent.posX, shot.phase->velocityX);
-    shot.y = Sum(opponent.posY, shot.phase->velocityY);
+    shot.x = WideSum(opponent.posX, shot.phase->velocityX);
+    shot.y = WideSum(opponent.posY, shot.phase->velocityY);
 }
 
 void MoveShotEightWay(ShotRecord& shot, const PlayerRecord& opponent) {
@@ -134,15 +126,15 @@ void MoveShotEightWay(ShotRecord& shot, const PlayerRecord& opponent) {
     static constexpr int kStepY[kHeadingCount] = {-1, -1, 0, 1, 1, 1, 0, -1};
     const int d = HeadingIndex(DirectionBetween(shot.x, shot.y, opponent));
     shot.heading = d;
-    shot.x = Sum(shot.x, std::int64_t{kStepX[d]} * shot.phase->velocityX);
-    shot.y = Sum(shot.y, std::int64_t{kStepY[d]} * shot.phase->velocityY);
+    shot.x = WideSum(shot.x, std::int64_t{kStepX[d]} * shot.phase->velocityX);
+    shot.y = WideSum(shot.y, std::int64_t{kStepY[d]} * shot.phase->velocityY);
 }
 
 void MoveShotByTable(ShotRecord& shot, const PlayerRecord& owner) {
     if (!shot.weapon) return;
     const LaunchOffset& offset = shot.weapon->launchOffsets[HeadingIndex(shot.heading)][0];
-    shot.x = Sum(owner.posX, offset.x);
-    shot.y = Sum(owner.posY, offset.y);
+    shot.x = WideSum(owner.posX, offset.x);
+    shot.y = WideSum(owner.posY, offset.y);
 }
 
 void MoveShot(const TForm1& form, int slot, ShotRecord& shot, const PlayerRecord& opponent, const PlayerRecord& owner) {
@@ -198,7 +190,7 @@ int HitTestShot(TForm1& form, int slot, ShotRecord& shot) {
     if (!meet) return HitNone;
 
     const bool guarding = target.actionState == ActionGuard;
-    target.hitPoints = Clamp(std::int64_t{target.hitPoints} - (guarding ? phase.damage / 4 : phase.damage));
+    target.hitPoints = ClampToInt(std::int64_t{target.hitPoints} - (guarding ? phase.damage / 4 : phase.damage));
     if (!guarding) {
         target.actionState = ActionHit;
         target.motionFrame = 0;
@@ -224,7 +216,7 @@ void PlaceShot(ShotRecord& shot, std::int32_t dx, std::int32_t dy) {
     static constexpr int kBackX[kHeadingCount] = {0, -1, -1, -1, 0, 1, 1, 1};
     static constexpr int kBackY[kHeadingCount] = {1, 1, 0, -1, -1, -1, 0, 1};
     const int h = HeadingIndex(shot.heading);
-    shot.trail[2] = {Sum(shot.trail[1].x, dx), Sum(shot.trail[1].y, dy)};
-    shot.trail[1] = {Sum(shot.trail[0].x, dx), Sum(shot.trail[0].y, dy)};
-    shot.trail[0] = {Sum(shot.x, std::int64_t{kBackX[h]} * ex, dx), Sum(shot.y, std::int64_t{kBackY[h]} * ey, dy)};
+    shot.trail[2] = {WideSum(shot.trail[1].x, dx), WideSum(shot.trail[1].y, dy)};
+    shot.trail[1] = {WideSum(shot.trail[0].x, dx), WideSum(shot.trail[0].y, dy)};
+    shot.trail[0] = {WideSum(shot.x, std::int64_t{kBackX[h]} * ex, dx), WideSum(shot.y, std::int64_t{kBackY[h]} * ey, dy)};
 }

@@ -22,18 +22,18 @@ protected:
 }  // namespace
 
 TEST_F(Background, TheGridMovesAndWrapsOneCellPerAxisWhenItsFirstPointLeavesTheWindow) {
-    BackMove(*form, 0, 0);
+    form->BackMove(0, 0);
     ExpectAt(-100, -100);
-    BackMove(*form, -101, 0);
+    form->BackMove(-101, 0);
     ExpectAt(-1, -100);
-    BackMove(*form, 1, 100);  // the window's edges: no wrap
+    form->BackMove(1, 100);  // the window's edges: no wrap
     ExpectAt(0, 0);
-    BackMove(*form, -900, 0);  // one cell per call
+    form->BackMove(-900, 0);  // one cell per call
     ExpectAt(-700, 0);
     for (int dx : {-150, 0, 150})
         for (int dy : {-150, 0, 150}) {
             form->HomeBackgroundGrid();
-            BackMove(*form, dx, dy);
+            form->BackMove(dx, dy);
             ExpectAt(-100 + dx - (dx > 0) * 200 + (dx < 0) * 200, -100 + dy - (dy > 0) * 200 + (dy < 0) * 200);
         }
 }
