@@ -1,0 +1,335 @@
+#include "FightStage.h"
+#include "GameFixture.h"
+#include "Motion.h"
+
+#include <tuple>
+
+namespace {
+
+// Brakon (robot 7, player 1) against Saltrim (robot 4) in a two-player bout,
+// entered from the versus screen as the game does.
+class Bout : public GameFixture {
+protected:
+    void SetUp() override {
+        GameFixture::SetUp();
+        form->FormShow();
+        ASSERT_FALSE(video->application.Closed());
+        MoveToScratch();
+        Enter(ModeTwoPlayers);
+    }
+    void Enter(std::int32_t mode) {
+        form->GameMode = mode;
+        form->p1RobotNumber = 7;
+        form->p2RobotNumber = 4;
+        form->GameStage = StageVersus;
+        form->ToBefore();
+        form->GameStage = StageIntro;
+        form->ToFight();
+    }
+    // Straight into the fight proper, robots apart in mid-field, nothing moving.
+    void SkipIntro() {
+        for (int frame = 0; frame < 75; ++frame) form->FightStage();
+        ASSERT_EQ(form->GameStage, StageFight);
+        Place(0, 300, 300);
+        Place(1, 500, 300);
+    }
+    void Place(int p, std::int32_t x, std::int32_t y) {
+        form->players[p].posX = x;
+        form->players[p].posY = y;
+    }
+    void Frames(int n) {
+        for (int frame = 0; frame < n && !video->application.Closed(); ++frame) form->FightStage();
+    }
+    PlayerRecord& P(int p) { return form->players[p]; }
+    const platform::HeadlessSound::Buffer* Jingle() const {
+        return platform::HeadlessSound::Inspect(devices.sound.JingleBuffer);
+    }
+    std::uint32_t WaveLength(const char* name) {
+        WaveChunkPlace place;
+        form->FindWaveChunks(name, place);
+        return place.dataLength;
+    }
+};
+
+}  // namespace
+
+TEST_F(Bout, TheIntroWalksTheRobotsInWithoutReadingTheControlsThenLoadsTheFinishJingle) {
+    P(0).buttonCode = 1;
+    P(0).axisX = 1;
+    Frames(74);
+    EXPECT_EQ(form->GameStage, StageIntro);
+    EXPECT_EQ(std::tuple(P(0).holdFrames[0], P(0).directionCode), std::tuple(0, 0)) << "no input in the intro";
+    EXPECT_EQ(Jingle()->bytes->size(), WaveLength("S_START"));
+    Frames(1);
+    EXPECT_EQ(std::tuple(form->GameStage, form->StageFrameCounter, P(0).posX, P(1).posX),
+              std::tuple(StageFight, 0, 760, 40));
+    EXPECT_EQ(Jingle()->bytes->size(), WaveLength("S_FINISH"));
+    EXPECT_FALSE(Jingle()->playing);
+    Frames(1);
+    EXPECT_EQ(P(0).holdFrames[0], 1) << "the fight proper reads the controls";
+}
+
+TEST_F(Bout, AFinishJingleThatCannotBeMadeClosesTheGame) {
+    Frames(74);
+    sound.Refuse(platform::SoundStep::CreateBuffer);
+    Frames(1);
+    EXPECT_TRUE(video->application.Closed());
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"セカンダリ設定失敗1"});
+    EXPECT_EQ(form->GameStage, StageIntro);
+}
+
+TEST_F(Bout, AKnockOutTakesHitPointsBelowZeroAndTenFramesMore) {
+    SkipIntro();
+    P(1).hitPoints = 0;
+    Frames(1);
+    EXPECT_EQ(form->KnockOutState, 0) << "0 hit points still stand";
+    P(1).hitPoints = -1;
+    const int jinglePlays = Jingle()->plays;
+    Frames(10);
+    EXPECT_EQ(std::tuple(form->GameStage, form->KnockOutState), std::tuple(StageFight, 2));
+    Frames(1);
+    EXPECT_EQ(std::tuple(form->GameStage, form->FightWinner, form->StageFrameCounter), std::tuple(StageFightEnd, 1, 0));
+    EXPECT_EQ(Jingle()->plays, jinglePlays + 1);
+    EXPECT_EQ(music.Playing(), "") << "the tune ends with the fight";
+}
+
+TEST_F(Bout, BothFallingMakesADrawEvenTenFramesApart) {
+    SkipIntro();
+    P(0).hitPoints = P(1).hitPoints = -5;
+    Frames(1);
+    EXPECT_EQ(form->KnockOutState, 2) << "player 2's test comes second";
+    Frames(10);
+    EXPECT_EQ(std::tuple(form->GameStage, form->FightWinner), std::tuple(StageFightEnd, 0));
+
+    Enter(ModeTwoPlayers);
+    SkipIntro();
+    P(0).hitPoints = -1;
+    Frames(5);
+    P(1).hitPoints = -1;
+    Frames(6);
+    EXPECT_EQ(std::tuple(form->KnockOutState, form->GameStage, form->FightWinner), std::tuple(1, StageFightEnd, 0));
+}
+
+TEST_F(Bout, TheEndStageReadsNoControlsThenHandsOverByMode) {
+    SkipIntro();
+    P(1).hitPoints = -1;
+    Frames(11);
+    ASSERT_EQ(form->GameStage, StageFightEnd);
+    P(0).buttonCode = 1;
+    Frames(149);
+    EXPECT_EQ(std::tuple(form->GameStage, P(0).holdFrames[0]), std::tuple(StageFightEnd, 0)) << "no input decoded";
+    Frames(1);
+    EXPECT_EQ(std::tuple(form->GameStage, form->FightWinner, form->KnockOutState), std::tuple(StageSelect, 0, 0));
+}
+
+TEST_F(Bout, TheLadderMovesOnAfterAWinAndEndsAfterTheSixth) {
+    // Keep the ladder to the two robots that have modules.
+    for (auto& route : form->CpuLadder)
+        for (std::int32_t& robot : route) robot = 4;
+    struct Case {
+        std::int32_t mode, winner, step;
+        std::int32_t stage, stepAfter;
+    } cases[] = {
+        {ModeOnePlayer, 1, 4, StageVersus, 5},   {ModeOnePlayer, 1, 5, StageModeMenu, 0},
+        {ModeOnePlayer, 2, 2, StageModeMenu, 0}, {ModeOnePlayer, 0, 2, StageModeMenu, 0},
+        {ModeSurvival, 2, 0, StageModeMenu, 0},
+    };
+    for (const Case& c : cases) {
+        Enter(c.mode);
+        form->ladderStep = c.step;
+        form->GameStage = StageFightEnd;
+        form->FightWinner = c.winner;
+        form->StageFrameCounter = 149;
+        Frames(1);
+        EXPECT_EQ(std::tuple(form->GameStage, form->ladderStep, form->FightWinner), std::tuple(c.stage, c.stepAfter, 0))
+            << c.mode << " " << c.winner << " " << c.step;
+    }
+    EXPECT_FALSE(video->application.Closed());
+}
+
+TEST_F(Bout, ASurvivalWinCarriesTheHitPointsLeftAtTheEnd) {
+    // A seed whose draw fields a robot that has a module.
+    std::uint32_t seed = 1;
+    for (;; ++seed) {
+        form->SeedRandom(seed);
+        const std::int32_t robot = form->Random() % 11 + 1;
+        if (robot == 4 || robot == 7) break;
+    }
+    form->SeedRandom(seed);
+    Enter(ModeSurvival);
+    form->survivalKills = 2;
+    form->GameStage = StageFightEnd;
+    form->FightWinner = 1;
+    form->StageFrameCounter = 148;
+    Frames(1);
+    P(0).hitPoints = 321;  // struck during the end stage
+    form->SeedRandom(seed);
+    Frames(1);
+    EXPECT_EQ(std::tuple(form->GameStage, form->survivalKills, form->carriedHitPoints), std::tuple(StageVersus, 3, 321));
+    EXPECT_FALSE(video->application.Closed());
+}
+
+TEST(ScrollDelta, SharesOfRobotsMovingOutNearAnEdgeAddUpToThreeFifths) {
+    std::unique_ptr<TForm1> form{new TForm1()};
+    struct Robot {
+        std::int32_t x, y, vx, vy;
+    };
+    struct Case {
+        Robot a, b;
+        std::int32_t dx, dy;
+    } cases[] = {
+        {{199, 300, -5, 0}, {400, 300, 0, 0}, 3, 0},   {{200, 300, -5, 0}, {400, 300, 0, 0}, 0, 0},
+        {{600, 300, 5, 0}, {400, 300, 0, 0}, 0, 0},    {{601, 300, 5, 0}, {400, 300, 0, 0}, -3, 0},
+        {{601, 300, -5, 0}, {400, 300, 0, 0}, 0, 0},   {{100, 300, -4, 0}, {150, 300, -3, 0}, 4, 0},
+        {{100, 300, -4, 0}, {700, 300, 3, 0}, 0, 0},   {{700, 300, 4, 0}, {400, 300, 0, 0}, -2, 0},
+        {{400, 149, 0, -5}, {400, 451, 0, 10}, 0, -3}, {{400, 150, 0, -5}, {400, 450, 0, 10}, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const Robot robots[2] = {c.a, c.b};
+        for (int p = 0; p < 2; ++p) {
+            PlayerRecord& r = form->players[p];
+            r.posX = robots[p].x;
+            r.posY = robots[p].y;
+            r.speed[SenseLeft] = robots[p].vx < 0 ? -robots[p].vx : 0;
+            r.speed[SenseRight] = robots[p].vx > 0 ? robots[p].vx : 0;
+            r.speed[SenseUp] = robots[p].vy < 0 ? -robots[p].vy : 0;
+            r.speed[SenseDown] = robots[p].vy > 0 ? robots[p].vy : 0;
+        }
+        const ScrollDelta d = ScrollDeltaOf(*form);
+        EXPECT_EQ(std::tuple(d.dx, d.dy), std::tuple(c.dx, c.dy)) << c.a.x << "," << c.a.y << " " << c.b.x;
+    }
+}
+
+TEST_F(Bout, AScrollCarriesTheOtherRobotAndTheShotsAndTheGridTwiceAsFar) {
+    SkipIntro();
+    Place(0, 150, 300);
+    P(0).axisX = 2;  // left
+    ShotRecord& shot = form->shotSlots[4][0][0];
+    shot.phase = nullptr;  // a record that flies nowhere by itself
+    shot.x = 400;
+    Frames(1);
+    const std::int32_t speed = P(0).speed[SenseLeft];
+    ASSERT_GT(speed, 0);
+    const std::int32_t dx = 3 * speed / 5;
+    ASSERT_GT(dx, 0);
+    EXPECT_EQ(P(0).posX, 150 - speed + dx);
+    EXPECT_EQ(P(1).posX, 500 + dx);
+    EXPECT_EQ(form->BackgroundGrid[0][0].x, -100 + 2 * dx);
+    EXPECT_EQ(shot.x, 400 + dx) << "a free record is carried too";
+}
+
+TEST_F(Bout, AScrollCarriesNoRobotOverlappingTheOtherNorAnyOutOfTheArena) {
+    SkipIntro();
+    Place(0, 150, 300);
+    P(0).axisX = 2;
+    Place(1, 799, 590);  // the scroll would take it past the right edge; y stays inside
+    Frames(1);
+    EXPECT_EQ(P(1).posX, 799);
+    EXPECT_EQ(P(1).posY, 590);
+
+    // Robots overlapping already stay where they are; the world still scrolls.
+    const std::int32_t halfWidth = P(0).robot->hitHalfWidth;
+    Place(0, 150, 300);
+    Place(1, 150 + halfWidth, 300);
+    const std::int32_t gridX = form->BackgroundGrid[0][0].x;
+    Frames(1);
+    EXPECT_EQ(std::tuple(P(0).posX, P(1).posX), std::tuple(150, 150 + halfWidth));
+    EXPECT_NE(form->BackgroundGrid[0][0].x, gridX);
+}
+
+// Player 1's second weapon tests its hit before the shot ages; every other slot after.
+TEST_F(Bout, OnlyPlayerOnesSecondWeaponHitsBeforeItsShotAges) {
+    SkipIntro();
+    for (int slot : {1, 5}) {
+        ShotTrackTable& table = form->tracks[slot / 4][1];
+        ShotPhase& first = table.planes[0][0].phases[0];
+        ShotPhase& second = table.planes[0][0].phases[1];
+        first = ShotPhase{};
+        first.shotMode = ShotStraight;
+        first.hitKind = 1;
+        first.duration = 1;
+        first.halfWidth = first.halfHeight = 5;
+        first.damage = 7;
+        first.nextPhase = MakeLink(table, second);
+        second = first;
+        second.hitKind = 0;
+        ShotRecord& shot = form->shotSlots[slot][0][0];
+        shot.phase = &first;
+        shot.live = shot.canHit = shot.visible = 1;
+        shot.phaseFrame = 0;
+        const PlayerRecord& target = P(1 - slot / 4);
+        shot.x = target.posX;
+        shot.y = target.posY;
+    }
+    const std::int32_t hp1 = P(0).hitPoints, hp2 = P(1).hitPoints;
+    Frames(1);
+    EXPECT_EQ(P(1).hitPoints, hp2 - 7) << "player 1's weapon 2 hit";
+    EXPECT_EQ(P(0).hitPoints, hp1) << "player 2's weapon 2 had aged into a harmless phase";
+}
+
+TEST_F(Bout, EachPlayersHitsSoundOnItsOwnSet) {
+    SkipIntro();
+    for (int slot : {0, 4}) {
+        ShotRecord& shot = form->shotSlots[slot][0][0];
+        ShotPhase& phase = form->tracks[slot / 4][0].planes[0][0].phases[0];
+        phase = ShotPhase{};
+        phase.hitKind = 1;
+        phase.duration = 100;
+        phase.halfWidth = phase.halfHeight = 5;
+        shot.phase = &phase;
+        shot.live = shot.canHit = 1;
+        shot.x = P(1 - slot / 4).posX;
+        shot.y = P(1 - slot / 4).posY;
+    }
+    const char* p1Sound = TextChars(form->weapons[0][0].hitSound);
+    const char* p2Sound = TextChars(form->weapons[1][0].hitSound);
+    ASSERT_EQ(std::string(p1Sound).rfind("HITTED", 0), 0u);
+    ASSERT_EQ(std::string(p2Sound).rfind("HITTED", 0), 0u);
+    const int p1Index = p1Sound[6] - '1', p2Index = p2Sound[6] - '1';
+    Frames(1);
+    const auto plays = [](platform::SoundBuffer* b) { return platform::HeadlessSound::Inspect(b)->plays; };
+    EXPECT_EQ(plays(devices.sound.HitSoundBuffers[1][p1Index]), 1) << "player 1's hit on the duplicate set";
+    EXPECT_EQ(plays(devices.sound.HitSoundBuffers[0][p2Index]), 1) << "player 2's on the first";
+}
+
+TEST_F(Bout, ATrackChangeEndsTheBoutByHitPointsEvenInTheIntro) {
+    cd.SetDriveType("D:", platform::DriveType::CdRom);
+    cd.InsertDisc(5);
+    form->MusicSource = MusicCd;
+    Enter(ModeTwoPlayers);
+    ASSERT_EQ(form->MusicSource, MusicCd);
+    P(0).hitPoints = 500;
+    P(1).hitPoints = 499;
+    const int startPlays = Jingle()->plays;
+    cd.AdvanceToTrack(2);
+    Frames(1);
+    EXPECT_EQ(std::tuple(form->GameStage, form->FightWinner, form->StageFrameCounter), std::tuple(StageFightEnd, 1, 1))
+        << "the frame of the time-over is the first of the end";
+    EXPECT_EQ(Jingle()->bytes->size(), WaveLength("S_START")) << "the jingle then in the buffer";
+    EXPECT_EQ(Jingle()->plays, startPlays + 1);
+    EXPECT_FALSE(cd.IsOpen());
+
+    // Equal hit points: a draw.
+    Enter(ModeTwoPlayers);
+    SkipIntro();
+    P(0).hitPoints = P(1).hitPoints = 500;
+    cd.AdvanceToTrack(3);
+    Frames(1);
+    EXPECT_EQ(std::tuple(form->GameStage, form->FightWinner), std::tuple(StageFightEnd, 0));
+}
+
+TEST_F(Bout, APulledDiscSoundsOnlyInTheFightProperAndLeavesTheBoutUntimed) {
+    cd.SetDriveType("D:", platform::DriveType::CdRom);
+    cd.InsertDisc(5);
+    form->MusicSource = MusicCd;
+    Enter(ModeTwoPlayers);
+    cd.RemoveDisc();
+    Frames(74);
+    EXPECT_EQ(form->MusicSource, MusicCd) << "the intro does not look";
+    EXPECT_TRUE(system.wavePlays.empty());
+    Frames(2);
+    EXPECT_EQ(form->MusicSource, MusicMidi);
+    ASSERT_EQ(system.wavePlays.size(), 1u);
+    EXPECT_EQ(std::filesystem::path(system.wavePlays[0].path).filename(), "Cut1.wav");
+    EXPECT_EQ(form->GameStage, StageFight);
+}
