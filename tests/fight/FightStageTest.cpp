@@ -19,8 +19,8 @@ protected:
     }
     void Enter(std::int32_t mode) {
         form->GameMode = mode;
-        form->p1RobotNumber = 7;
-        form->p2RobotNumber = 4;
+        form->p1RobotNumber = robots[0];
+        form->p2RobotNumber = robots[1];
         form->GameStage = StageVersus;
         form->ToBefore();
         form->GameStage = StageIntro;
@@ -41,6 +41,7 @@ protected:
         for (int frame = 0; frame < n && !video->application.Closed(); ++frame) form->FightStage();
     }
     PlayerRecord& P(int p) { return form->players[p]; }
+    std::int32_t robots[2] = {7, 4};
     const platform::HeadlessSound::Buffer* Jingle() const {
         return platform::HeadlessSound::Inspect(devices.sound.JingleBuffer);
     }
@@ -237,6 +238,24 @@ TEST_F(Bout, AScrollCarriesNoRobotOverlappingTheOtherNorAnyOutOfTheArena) {
     EXPECT_NE(form->BackgroundGrid[0][0].x, gridX);
 }
 
+TEST_F(Bout, TheScrollNeverCarriesARobotIntoTheOther) {
+    SkipIntro();
+    P(0).axisX = 2;  // pressing against the left edge: its own moves are refused
+    Frames(3);
+    Place(0, 2, 300);
+    const std::int32_t touching = P(0).robot->hitHalfWidth + P(1).robot->hitHalfWidth;
+    Place(1, 2 + touching + 1, 300);
+    const std::int32_t gridX = form->BackgroundGrid[0][0].x;
+    Frames(1);
+    const std::int32_t dx = (form->BackgroundGrid[0][0].x - gridX) / 2;
+    ASSERT_GE(dx, 2) << "a scroll wider than the gap";
+    EXPECT_EQ(std::tuple(P(0).posX, P(1).posX), std::tuple(2, 2 + touching + 1)) << "neither carried";
+
+    Place(1, 2 + touching + dx, 300);  // far enough: both carried, as always
+    Frames(1);
+    EXPECT_EQ(std::tuple(P(0).posX, P(1).posX), std::tuple(2 + dx, 2 + touching + 2 * dx));
+}
+
 // Player 1's second weapon tests its hit before the shot ages; every other slot after.
 TEST_F(Bout, OnlyPlayerOnesSecondWeaponHitsBeforeItsShotAges) {
     SkipIntro();
@@ -332,4 +351,83 @@ TEST_F(Bout, APulledDiscSoundsOnlyInTheFightProperAndLeavesTheBoutUntimed) {
     ASSERT_EQ(system.wavePlays.size(), 1u);
     EXPECT_EQ(std::filesystem::path(system.wavePlays[0].path).filename(), "Cut1.wav");
     EXPECT_EQ(form->GameStage, StageFight);
+}
+
+namespace {
+
+// Whole bouts through the frame loop, with keys held as a person would.
+class ScriptedBout : public Bout {
+protected:
+    struct Keys {
+        std::uint8_t right, left, up, down, weapons[4], guard, dash;
+    };
+    static constexpr Keys kP1{'D', 'A', 'W', 'S', {'G', 'H', 'J', 'K'}, 'B', 'V'};
+    static constexpr Keys kP2{platform::VkRight, platform::VkLeft, platform::VkUp, platform::VkDown,
+                              {platform::VkNumpad4, platform::VkNumpad5, platform::VkNumpad6, platform::VkAdd},
+                              platform::VkNumpad2, platform::VkNumpad1};
+
+    // Each frame one player's keys: walk at the other robot, fire a weapon in
+    // short taps, and now and then guard or dash.
+    void Press(const Keys& k, int p, int frame, int weapon) {
+        auto set = [&](std::uint8_t key, bool down) { video->keyboard.SetKey(key, down); };
+        const PlayerRecord& me = P(p);
+        const PlayerRecord& other = P(1 - p);
+        set(k.right, other.posX > me.posX + 120);
+        set(k.left, other.posX < me.posX - 120);
+        set(k.down, other.posY > me.posY + 10);
+        set(k.up, other.posY < me.posY - 10);
+        for (int w = 0; w < 4; ++w) set(k.weapons[w], w == weapon && frame % 12 < 3);
+        set(k.guard, frame % 97 > 90);
+        set(k.dash, frame % 53 > 45);
+    }
+
+    // Frames until the bout has been handed over (or the cap); the lowest
+    // hit points each player reached on the way.
+    int PlayOut(int cap, int p1Weapon, int p2Weapon) {
+        int frame = 0;
+        for (; frame < cap && form->GameStage >= StageIntro && form->GameStage <= StageFightEnd; ++frame) {
+            Press(kP1, 0, frame, p1Weapon);
+            Press(kP2, 1, frame + 5, p2Weapon);
+            form->AppIdle();
+            if (video->application.Closed()) break;
+            for (int p = 0; p < 2; ++p) lowest[p] = std::min(lowest[p], P(p).hitPoints);
+            if (form->GameStage == StageFight) CheckInvariants();
+        }
+        return frame;
+    }
+    void CheckInvariants() {
+        for (int p = 0; p < 2; ++p) {
+            ASSERT_GT(P(p).posX, 0);
+            ASSERT_LT(P(p).posX, 800);
+            ASSERT_GT(P(p).posY, 0);
+            ASSERT_LT(P(p).posY, 600);
+            ASSERT_LE(P(p).gauge, P(p).robot->gaugeMax);
+            for (std::int32_t ammo : P(p).ammo) ASSERT_GE(ammo, 0);
+            const auto* node = reinterpret_cast<const std::uint8_t*>(P(p).motionNode);
+            const auto* graph = reinterpret_cast<const std::uint8_t*>(&form->motionGraphs[p]);
+            ASSERT_TRUE(node >= graph && node < graph + sizeof(MotionGraph));
+        }
+        ASSERT_FALSE(BoxesOverlap(HitBoxAt(P(0), P(0).posX, P(0).posY), HitBoxAt(P(1), P(1).posX, P(1).posY)))
+            << P(0).posX << "," << P(0).posY << " " << P(1).posX << "," << P(1).posY;
+    }
+    std::int32_t lowest[2] = {INT32_MAX, INT32_MAX};
+};
+
+}  // namespace
+
+TEST_F(ScriptedBout, EachWeaponFightsABoutToTheEnd) {
+    // Player 1 uses one weapon per bout, player 2 another; every bout ends
+    // by a knock-out and is handed back to the selection. Then sides swap.
+    for (auto pairing : {std::pair{7, 4}, std::pair{4, 7}})
+        for (int weapon = 0; weapon < 4; ++weapon) {
+            robots[0] = pairing.first;
+            robots[1] = pairing.second;
+            Enter(ModeTwoPlayers);
+            lowest[0] = lowest[1] = INT32_MAX;
+            const int frames = PlayOut(20000, weapon, 3 - weapon);
+            ASSERT_FALSE(video->application.Closed());
+            const std::string bout = "robot " + std::to_string(robots[0]) + " weapon " + std::to_string(weapon + 1);
+            EXPECT_LT(std::min(lowest[0], lowest[1]), 0) << bout;
+            EXPECT_EQ(form->GameStage, StageSelect) << bout << " after " << frames << " frames";
+        }
 }
