@@ -20,7 +20,7 @@ void HeadlessSound::Lose(SoundBuffer* buffer) {
 }
 
 bool HeadlessSound::Allowed(SoundStep step, const char* what) {
-    log_.push_back(what);
+    Note(what);
     if (refused_.count(step)) return false;
     if (successesLeft_ >= 0 && step == countedStep_) {
         if (successesLeft_ == 0) return false;
@@ -51,7 +51,7 @@ bool HeadlessSound::SetPrimaryFormat(SoundBuffer* primary, const PrimaryFormat&)
 }
 
 void HeadlessSound::ReleaseDevice() {
-    log_.push_back("release device");
+    Note("release device");
     for (Buffer* buffer : buffers_) delete buffer;
     buffers_.clear();
     device_ = false;
@@ -100,13 +100,13 @@ SoundResult HeadlessSound::Lock(SoundBuffer* buffer, std::uint32_t offset, std::
 }
 
 void HeadlessSound::Unlock(SoundBuffer* buffer, const LockedRegions&) {
-    if (Own(buffer)) log_.push_back("unlock");
+    if (Own(buffer)) Note("unlock");
 }
 
 bool HeadlessSound::Restore(SoundBuffer* buffer) {
     Buffer* ours = Own(buffer);
     if (!ours) return false;
-    log_.push_back("restore");
+    Note("restore");
     ours->lost = false;
     return true;
 }

@@ -35,6 +35,8 @@ public:
     int LiveBuffers() const { return static_cast<int>(buffers_.size()); }
     static const Buffer* Inspect(const SoundBuffer* buffer) { return static_cast<const Buffer*>(buffer); }
     const std::vector<std::string>& Log() const { return log_; }
+    // Off for long runs (benchmarks, counting allocations): the log only grows.
+    void KeepLog(bool keep) { keepLog_ = keep; }
 
     bool CreateDevice() override;
     bool SetPriorityLevel() override;
@@ -54,6 +56,9 @@ public:
 
 private:
     bool Allowed(SoundStep step, const char* what);
+    void Note(const char* what) {
+        if (keepLog_) log_.push_back(what);
+    }
     Buffer* Own(SoundBuffer* buffer);  // null unless it is one of ours
 
     bool device_ = false;
@@ -62,6 +67,7 @@ private:
     int successesLeft_ = -1;
     std::set<Buffer*> buffers_;
     std::vector<std::string> log_;
+    bool keepLog_ = true;
 };
 
 }  // namespace platform

@@ -18,11 +18,6 @@ void HeadlessMusic::Refuse(MusicStep step, bool refuse) {
         refused_.erase(step);
 }
 
-bool HeadlessMusic::Step(MusicStep step, const std::string& call) {
-    calls_.push_back(call);
-    return !refused_.contains(step);
-}
-
 MusicSegment* HeadlessMusic::Known(MusicSegment* segment) const {
     return segments_.contains(segment) ? segment : nullptr;
 }
@@ -37,14 +32,14 @@ bool HeadlessMusic::InitialisePerformance() { return Step(MusicStep::InitialiseP
 bool HeadlessMusic::CreateLoader() { return Step(MusicStep::CreateLoader, "CreateLoader"); }
 
 void HeadlessMusic::SetSearchDirectory(const std::string& directory) {
-    calls_.push_back("SetSearchDirectory " + directory);
+    Note([&] { return "SetSearchDirectory " + directory; });
     searchDirectory_ = directory;
 }
 
 bool HeadlessMusic::AddDefaultPort() { return Step(MusicStep::AddDefaultPort, "AddDefaultPort"); }
 
 MusicSegment* HeadlessMusic::LoadSegment(const std::string& fileName) {
-    if (!Step(MusicStep::LoadSegment, "LoadSegment " + fileName)) return nullptr;
+    if (!Step(MusicStep::LoadSegment, [&] { return "LoadSegment " + fileName; })) return nullptr;
     if (!IsStandardMidiFile(JoinPath(searchDirectory_, fileName))) return nullptr;
     auto* segment = new MusicSegment{.file = fileName};
     segments_.insert(segment);
@@ -52,19 +47,20 @@ MusicSegment* HeadlessMusic::LoadSegment(const std::string& fileName) {
 }
 
 bool HeadlessMusic::MarkStandardMidi(MusicSegment* segment) {
-    return Step(MusicStep::MarkStandardMidi, "MarkStandardMidi " + NameOf(segment)) && Known(segment);
+    return Step(MusicStep::MarkStandardMidi, [&] { return "MarkStandardMidi " + NameOf(segment); }) && Known(segment);
 }
 
 bool HeadlessMusic::DownloadInstruments(MusicSegment* segment) {
-    return Step(MusicStep::DownloadInstruments, "DownloadInstruments " + NameOf(segment)) && Known(segment);
+    return Step(MusicStep::DownloadInstruments, [&] { return "DownloadInstruments " + NameOf(segment); }) &&
+           Known(segment);
 }
 
 bool HeadlessMusic::UnloadInstruments(MusicSegment* segment) {
-    return Step(MusicStep::UnloadInstruments, "UnloadInstruments " + NameOf(segment)) && Known(segment);
+    return Step(MusicStep::UnloadInstruments, [&] { return "UnloadInstruments " + NameOf(segment); }) && Known(segment);
 }
 
 void HeadlessMusic::ReleaseSegment(MusicSegment* segment) {
-    calls_.push_back("ReleaseSegment " + NameOf(segment));
+    Note([&] { return "ReleaseSegment " + NameOf(segment); });
     if (!Known(segment)) return;
     segments_.erase(segment);
     if (playing_ == segment) playing_ = nullptr;
@@ -72,19 +68,19 @@ void HeadlessMusic::ReleaseSegment(MusicSegment* segment) {
 }
 
 void HeadlessMusic::SetLoopPoints(MusicSegment* segment, std::uint32_t start, std::uint32_t end) {
-    calls_.push_back("SetLoopPoints " + NameOf(segment) + " " + std::to_string(start) + " " + std::to_string(end));
+    Note([&] { return "SetLoopPoints " + NameOf(segment) + " " + std::to_string(start) + " " + std::to_string(end); });
     if (!Known(segment)) return;
     segment->loopStart = start;
     segment->loopEnd = end;
 }
 
 void HeadlessMusic::SetRepeats(MusicSegment* segment, std::uint32_t repeats) {
-    calls_.push_back("SetRepeats " + NameOf(segment) + " " + std::to_string(repeats));
+    Note([&] { return "SetRepeats " + NameOf(segment) + " " + std::to_string(repeats); });
     if (Known(segment)) segment->repeats = repeats;
 }
 
 MusicSegmentState* HeadlessMusic::Play(MusicSegment* segment) {
-    calls_.push_back("Play " + NameOf(segment));
+    Note([&] { return "Play " + NameOf(segment); });
     if (!Known(segment)) return nullptr;
     playing_ = segment;
     auto* state = new MusicSegmentState{segment};
@@ -93,12 +89,12 @@ MusicSegmentState* HeadlessMusic::Play(MusicSegment* segment) {
 }
 
 void HeadlessMusic::ReleaseState(MusicSegmentState* state) {
-    calls_.push_back("ReleaseState");
+    Note("ReleaseState");
     if (states_.erase(state)) delete state;
 }
 
 bool HeadlessMusic::StopAll(bool atNextMeasure) {
-    if (!Step(MusicStep::StopAll, atNextMeasure ? "StopAll measure" : "StopAll now")) return false;
+    if (!Step(MusicStep::StopAll, [&] { return atNextMeasure ? "StopAll measure" : "StopAll now"; })) return false;
     playing_ = nullptr;
     return true;
 }
@@ -109,8 +105,8 @@ bool HeadlessMusic::CloseDown() {
     return true;
 }
 
-void HeadlessMusic::ReleasePerformance() { calls_.push_back("ReleasePerformance"); }
-void HeadlessMusic::ReleaseLoader() { calls_.push_back("ReleaseLoader"); }
-void HeadlessMusic::Stop() { calls_.push_back("Stop"); }
+void HeadlessMusic::ReleasePerformance() { Note("ReleasePerformance"); }
+void HeadlessMusic::ReleaseLoader() { Note("ReleaseLoader"); }
+void HeadlessMusic::Stop() { Note("Stop"); }
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 
 #include <set>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace platform {
@@ -19,6 +20,8 @@ public:
     // One entry a call, e.g. "LoadSegment Start.mid", "SetRepeats Start.mid 65536",
     // "StopAll measure", "StopAll now"; a null segment reads as "none".
     const std::vector<std::string>& Calls() const { return calls_; }
+    // Off for long runs (counting allocations): the log only grows.
+    void KeepLog(bool keep) { keepLog_ = keep; }
     const std::string& SearchDirectory() const { return searchDirectory_; }
     std::string Playing() const;  // the tune's file; empty when silent
     std::size_t LiveSegments() const { return segments_.size(); }
@@ -49,12 +52,26 @@ public:
     void Stop() override;
 
 private:
-    bool Step(MusicStep step, const std::string& call);  // records it; false when refused
+    // Records the call (its text made only while the log is kept); false when the step is refused.
+    template <class Call>
+    bool Step(MusicStep step, Call&& call) {
+        Note(call);
+        return !refused_.contains(step);
+    }
+    template <class Call>
+    void Note(Call&& call) {
+        if (!keepLog_) return;
+        if constexpr (std::is_invocable_v<Call>)
+            calls_.push_back(call());
+        else
+            calls_.push_back(call);
+    }
     MusicSegment* Known(MusicSegment* segment) const;
     std::string NameOf(MusicSegment* segment) const;
 
     std::set<MusicStep> refused_;
     std::vector<std::string> calls_;
+    bool keepLog_ = true;
     std::string searchDirectory_;
     MusicSegment* playing_ = nullptr;
     std::set<MusicSegment*> segments_;
