@@ -1,49 +1,18 @@
 // One fight frame of Brakon against Saltrim on the headless back ends, both
 // robots moving and firing, every record of every weapon's volleys in flight.
-#include "CompiledResources.h"
-#include "Devices.h"
-#include "GameState.h"
-#include "HeadlessSound.h"
-#include "SystemBackends.h"
-#include "VideoBackends.h"
+#include "HeadlessGame.h"
 
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
-#include <memory>
 
 namespace {
 
-struct HeadlessGame {
-    std::unique_ptr<platform::HeadlessVideo> video = platform::MakeHeadlessVideo();
-    platform::HeadlessSound sound;
-    platform::HeadlessMusic music;
-    platform::FakeCd cd;
-    platform::HeadlessSystem system;
-    std::unique_ptr<TForm1> form{new TForm1()};
-
-    HeadlessGame() {
-        video->Provide(devices.services);
-        devices.services.sound = &sound;
-        devices.services.music = &music;
-        devices.services.cd = &cd;
-        devices.services.system = &system;
-        devices.services.resources = &CompiledResources();
-        // The modules and tunes lie beside this program.
-        system.currentDirectory = std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
-        sound.KeepLog(false);
-        music.KeepLog(false);
-        form->MediaPlayer1 = &cd;
-        video->application.SetCloseHandler([this] { form->FormClose(); });
-    }
-    ~HeadlessGame() {
-        if (!video->application.Closed()) video->application.Close();
-        devices = Devices{};
-    }
-};
-
 void BM_FightStage(benchmark::State& state) {
-    HeadlessGame game;
+    // The modules and tunes lie beside this program.
+    HeadlessGame game(std::filesystem::read_symlink("/proc/self/exe").parent_path().string());
+    game.sound.KeepLog(false);
+    game.music.KeepLog(false);
     TForm1& form = *game.form;
     form.FormShow();
     form.GameMode = ModeTwoPlayers;

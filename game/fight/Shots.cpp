@@ -3,6 +3,7 @@
 #include "Devices.h"
 #include "Direction.h"
 #include "FightLinks.h"
+#include "Motion.h"
 #include "Wide.h"
 
 #include <algorithm>
@@ -178,15 +179,9 @@ int HitTestShot(TForm1& form, int slot, ShotRecord& shot) {
     const int targetIndex = slot < 4 ? 1 : 0;
     PlayerRecord& target = form.players[targetIndex];
     if (!target.robot) return HitNone;
-    const std::int64_t shotLeft = std::int64_t{shot.x} - phase.halfWidth, shotRight = std::int64_t{shot.x} + phase.halfWidth;
-    const std::int64_t shotTop = std::int64_t{shot.y} - phase.halfHeight, shotBottom = std::int64_t{shot.y} + phase.halfHeight;
-    const std::int64_t robotLeft = std::int64_t{target.posX} - target.robot->hitHalfWidth;
-    const std::int64_t robotRight = std::int64_t{target.posX} + target.robot->hitHalfWidth;
-    const std::int64_t robotTop = std::int64_t{target.posY} - target.robot->hitHalfHeight;
-    const std::int64_t robotBottom = std::int64_t{target.posY} + target.robot->hitHalfHeight;
-    // Touching edges do not meet.
-    const bool meet = std::max(shotLeft, robotLeft) < std::min(shotRight, robotRight) &&
-                      std::max(shotTop, robotTop) < std::min(shotBottom, robotBottom);
+    const HitBox shotBox{std::int64_t{shot.x} - phase.halfWidth, std::int64_t{shot.y} - phase.halfHeight,
+                         std::int64_t{shot.x} + phase.halfWidth, std::int64_t{shot.y} + phase.halfHeight};
+    const bool meet = BoxesOverlap(shotBox, HitBoxAt(target, target.posX, target.posY));  // touching edges do not meet
     if (!meet) return HitNone;
 
     const bool guarding = target.actionState == ActionGuard;

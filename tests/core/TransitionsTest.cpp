@@ -8,9 +8,7 @@ class Transitions : public GameFixture {
 protected:
     void SetUp() override {
         GameFixture::SetUp();
-        form->FormShow();
-        ASSERT_FALSE(video->application.Closed());
-        MoveToScratch();
+        StartGame();
         system.moduleLoads.clear();
     }
     std::string LastTune() const {

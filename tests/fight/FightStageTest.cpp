@@ -12,9 +12,7 @@ class Bout : public GameFixture {
 protected:
     void SetUp() override {
         GameFixture::SetUp();
-        form->FormShow();
-        ASSERT_FALSE(video->application.Closed());
-        MoveToScratch();
+        StartGame();
         Enter(ModeTwoPlayers);
     }
     void Enter(std::int32_t mode) {

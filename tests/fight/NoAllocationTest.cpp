@@ -41,9 +41,7 @@ protected:
         GameFixture::SetUp();
         sound.KeepLog(false);
         music.KeepLog(false);
-        form->FormShow();
-        ASSERT_FALSE(video->application.Closed());
-        MoveToScratch();
+        StartGame();
         form->GameMode = ModeTwoPlayers;
         form->p1RobotNumber = 7;
         form->p2RobotNumber = 4;

@@ -14,9 +14,7 @@ class Screens : public GameFixture {
 protected:
     void SetUp() override {
         GameFixture::SetUp();
-        form->FormShow();
-        ASSERT_FALSE(video->application.Closed());
-        MoveToScratch();
+        StartGame();
     }
     void Hold(int axisY, int button, int player = 0) {
         form->players[player].axisY = axisY;

@@ -1,39 +1,28 @@
-// The game on headless back ends: the real form, loader, sounds and tunes,
-// with every service inspectable.
+// The game on headless back ends for a test, with a scratch folder of its own.
 #pragma once
 
-#include "CompiledResources.h"
-#include "Devices.h"
-#include "GameState.h"
-#include "HeadlessSound.h"
-#include "SystemBackends.h"
-#include "VideoBackends.h"
+#include "HeadlessGame.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
-class GameFixture : public ::testing::Test {
+class GameFixture : public ::testing::Test, protected HeadlessGame {
 protected:
-    void SetUp() override {
-        devices = Devices{};
-        video->Provide(devices.services);
-        devices.services.sound = &sound;
-        devices.services.music = &music;
-        devices.services.cd = &cd;
-        devices.services.system = &system;
-        devices.services.resources = &CompiledResources();
-        system.currentDirectory = RUN_DIRECTORY;  // the tunes lie beside the game
-        form->MediaPlayer1 = &cd;
-        video->application.SetCloseHandler([this] { form->FormClose(); });
-    }
+    GameFixture() : HeadlessGame(RUN_DIRECTORY) {}  // the tunes and modules lie beside the game
     void TearDown() override {
-        if (!video->application.Closed()) video->application.Close();
-        devices = Devices{};
+        Shut();
         if (!scratch.empty()) std::filesystem::remove_all(scratch);
+    }
+
+    // The start-up, then a scratch folder.
+    void StartGame() {
+        form->FormShow();
+        ASSERT_FALSE(video->application.Closed());
+        MoveToScratch();
     }
 
     // After the start-up has found its tunes, work in a folder of the test's
@@ -64,11 +53,5 @@ protected:
         return texts;
     }
 
-    std::unique_ptr<platform::HeadlessVideo> video = platform::MakeHeadlessVideo();
-    platform::HeadlessSound sound;
-    platform::HeadlessMusic music;
-    platform::FakeCd cd;
-    platform::HeadlessSystem system;
-    std::unique_ptr<TForm1> form{new TForm1()};
     std::filesystem::path scratch;
 };
