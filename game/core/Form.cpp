@@ -2,6 +2,7 @@
 // the steps of its caller at once: nothing later in that start-up or frame runs.
 #include "Devices.h"
 #include "GameState.h"
+#include "Opponent.h"
 
 #include <cstring>
 
@@ -94,6 +95,7 @@ void TForm1::FormShow() {
     for (auto& slot : shotSlots)
         for (int row = 0; row < kUsedShotRows; ++row)
             for (ShotRecord& shot : slot[row]) ResetShot(shot);
+    for (int robot = 0; robot < kRobotCount; ++robot) ThinkTable[robot] = {kThinkRoutines[robot], this};
     MakeDefaultWeapon();
     GameMode = ModeOnePlayer;
 

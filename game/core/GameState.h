@@ -251,6 +251,20 @@ struct TForm1 {
     // Input: player 1 from joystick 1 or the keyboard; player 2 likewise, or the computer.
     void ControlHead();
 
+    // The computer opponent: the dodge, and each robot's decision routine.
+    void Slide();
+    void VidiruT_Think();
+    void DareD_Think();
+    void ZErov_Think();
+    void DF_Think();
+    void VidiruV_Think();
+    void DIvo_Think();
+    void Dovi_Think();
+    void VOV_Think();
+    void Dodar_Think();
+    void Zozer_Think();
+    void Rodi_Think();
+
     // Stage transitions.
     void ToSelect();
     void ToBefore();
