@@ -10,8 +10,7 @@ namespace {
 
 platform::Display& Display() { return *devices.services.display; }
 
-// The handler and the drawer of each stage 1-10; a stage without a drawer
-// draws nothing yet.
+// The handler and the drawer of each stage 1-10.
 struct Stage {
     void (TForm1::*handler)();
     void (TForm1::*drawer)();
@@ -23,9 +22,9 @@ constexpr Stage kStages[10] = {
     {&TForm1::StartStage, &TForm1::Draw_Start},   // 4 closing message
     {&TForm1::SelectStage, &TForm1::Draw_Select}, // 5 robot selection
     {&TForm1::BeforeStage, &TForm1::Draw_BS},     // 6 versus screen
-    {&TForm1::FightStage, nullptr},               // 7 fight intro
-    {&TForm1::FightStage, nullptr},               // 8 fight
-    {&TForm1::FightStage, nullptr},               // 9 fight end
+    {&TForm1::FightStage, &TForm1::Draw_FS},      // 7 fight intro
+    {&TForm1::FightStage, &TForm1::Draw_FS},      // 8 fight
+    {&TForm1::FightStage, &TForm1::Draw_FS},      // 9 fight end
     {&TForm1::ResultStage, &TForm1::Draw_Result}, // 10 survival results
 };
 

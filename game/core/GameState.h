@@ -288,6 +288,7 @@ struct TForm1 {
 
     // The fight: one frame of a bout, shot launch, and the background grid and its scrolling.
     void FightStage();
+    void Draw_FS();
     void ShotWeapon();
     void DrawBackLine();
     void BackMove(std::int32_t dx, std::int32_t dy);  // moves the grid, then wraps it over the screen
