@@ -31,6 +31,7 @@ struct Fake {
         calls.push_back(name + " " + Who(d) + " " + std::to_string(bias));
         d->maxHitPoints = 500;
     }
+    static void Zero(RobotDescriptor* d, std::int32_t) { d->maxHitPoints = d->gaugeMax = 0; }
     static void One(void* block) { calls.push_back(name + " " + Who(block)); }
     static void Weapon(WeaponDescriptor* w, ShotTrackTable* t) {
         calls.push_back(name + " " + Who(w) + " " + Who(t));
@@ -206,4 +207,50 @@ TEST_F(GameFixture, TheRealModulesBindThroughTheRealLoader) {
     EXPECT_STREQ(TextChars(form->weapons[1][0].fireSound), "ACID");
     EXPECT_EQ(form->shotSlots[6][0][2].phase, &form->tracks[1][2].planes[0][2].phases[0]);
     EXPECT_EQ(system.moduleLoads, (std::vector<std::string>{"Brakon", "Saltrim"}));
+}
+
+// The fight screen catches a robot whose module filled nothing; a module that
+// is missing leaves the robot it had.
+TEST_F(GameFixture, AnEmptyRobotDefinitionSendsTheFightBackToTheStartScreen) {
+    StartGame();
+    form->DoviIn1();
+    FakeModules fakes;
+    bound = form.get();
+    devices.services.system = &fakes;
+    form->DoviIn1();  // no module now: Brakon's records stay
+    auto& brakon = fakes.modules["Brakon"];
+    brakon["Move"] = Export<17>("Move", &Fake<17>::Zero);
+    brakon["Motion"] = Export<18>("Motion", &Fake<18>::One);
+    for (const char* weapon : {"DoviGTR", "DoviLZR", "DoviCNN", "DoviMSL"})
+        brakon[weapon] = Export<19>(weapon, &Fake<19>::Weapon);
+    form->DoviIn2();
+    devices.services.system = &system;
+    ASSERT_EQ(form->robotDescs[0].maxHitPoints, 700);
+    EXPECT_TRUE(fakes.boxes.empty());
+    ASSERT_EQ(form->robotDescs[1].maxHitPoints, 0);
+
+    form->GameStage = StageFight;
+    form->players[1].hitPoints = 0;
+    MakeScreen();
+    form->Draw_FS();
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>(2, "DLL読み込みに支障が見られました。もう一度スタート画面に戻ります。"))
+        << "player 2's hit points and gauge";
+    EXPECT_EQ(form->GameStage, StageModeMenu);
+    EXPECT_FALSE(video->application.Closed());
+    form->AppIdle();
+    EXPECT_EQ(form->GameStage, StageModeMenu);
+    EXPECT_EQ(Texts().front(), "This is Vorntak_proto3.0.") << "the next frame is the start screen";
+
+    // Both empty: every check reports, and the game still goes back once.
+    devices.services.system = &fakes;
+    form->DoviIn1();
+    form->DoviIn2();
+    devices.services.system = &system;
+    system.boxes.clear();
+    form->GameStage = StageFight;
+    form->players[0].hitPoints = form->players[1].hitPoints = 0;
+    MakeScreen();
+    form->Draw_FS();
+    EXPECT_EQ(BoxTexts().size(), 4u);
+    EXPECT_EQ(form->GameStage, StageModeMenu);
 }
