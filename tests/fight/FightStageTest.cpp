@@ -1,6 +1,7 @@
 #include "FightStage.h"
 #include "GameFixture.h"
 #include "Motion.h"
+#include "ScriptedPlayer.h"
 
 #include <tuple>
 
@@ -356,36 +357,13 @@ namespace {
 // Whole bouts through the frame loop, with keys held as a person would.
 class ScriptedBout : public Bout {
 protected:
-    struct Keys {
-        std::uint8_t right, left, up, down, weapons[4], guard, dash;
-    };
-    static constexpr Keys kP1{'D', 'A', 'W', 'S', {'G', 'H', 'J', 'K'}, 'B', 'V'};
-    static constexpr Keys kP2{platform::VkRight, platform::VkLeft, platform::VkUp, platform::VkDown,
-                              {platform::VkNumpad4, platform::VkNumpad5, platform::VkNumpad6, platform::VkAdd},
-                              platform::VkNumpad2, platform::VkNumpad1};
-
-    // Each frame one player's keys: walk at the other robot, fire a weapon in
-    // short taps, and now and then guard or dash.
-    void Press(const Keys& k, int p, int frame, int weapon) {
-        auto set = [&](std::uint8_t key, bool down) { video->keyboard.SetKey(key, down); };
-        const PlayerRecord& me = P(p);
-        const PlayerRecord& other = P(1 - p);
-        set(k.right, other.posX > me.posX + 120);
-        set(k.left, other.posX < me.posX - 120);
-        set(k.down, other.posY > me.posY + 10);
-        set(k.up, other.posY < me.posY - 10);
-        for (int w = 0; w < 4; ++w) set(k.weapons[w], w == weapon && frame % 12 < 3);
-        set(k.guard, frame % 97 > 90);
-        set(k.dash, frame % 53 > 45);
-    }
-
     // Frames until the bout has been handed over (or the cap); the lowest
     // hit points each player reached on the way.
     int PlayOut(int cap, int p1Weapon, int p2Weapon) {
         int frame = 0;
         for (; frame < cap && form->GameStage >= StageIntro && form->GameStage <= StageFightEnd; ++frame) {
-            Press(kP1, 0, frame, p1Weapon);
-            Press(kP2, 1, frame + 5, p2Weapon);
+            PressKeys(video->keyboard, kPlayer1Keys, P(0), P(1), frame, p1Weapon);
+            PressKeys(video->keyboard, kPlayer2Keys, P(1), P(0), frame + 5, p2Weapon);
             form->AppIdle();
             if (video->application.Closed()) break;
             for (int p = 0; p < 2; ++p) lowest[p] = std::min(lowest[p], P(p).hitPoints);
