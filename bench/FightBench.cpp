@@ -1,51 +1,113 @@
-// One fight frame of Brakon against Saltrim on the headless back ends, both
-// robots moving and firing, every record of every weapon's volleys in flight.
+// A fight of Brakon against Saltrim on the headless back ends: one frame of
+// the fight with both robots moving and firing and every record of every
+// weapon's volleys in flight; the fight screen of such a frame on the
+// software renderer; one decision and one executed frame of the opponent.
 #include "HeadlessGame.h"
+#include "Opponent.h"
 
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
+#include <memory>
 
 namespace {
 
-void BM_FightStage(benchmark::State& state) {
+// A bout in the fight proper, on the headless back ends.
+class Bout {
+public:
     // The modules and tunes lie beside this program.
-    HeadlessGame game(std::filesystem::read_symlink("/proc/self/exe").parent_path().string());
-    game.sound.KeepLog(false);
-    game.music.KeepLog(false);
-    TForm1& form = *game.form;
-    form.FormShow();
-    form.GameMode = ModeTwoPlayers;
-    form.p1RobotNumber = 7;
-    form.p2RobotNumber = 4;
-    form.ToBefore();
-    form.GameStage = StageIntro;
-    form.ToFight();
-    for (int frame = 0; frame < 75; ++frame) form.FightStage();
-    if (game.video->application.Closed() || form.GameStage != StageFight) {
-        state.SkipWithError("the bout did not start");
-        return;
+    Bout() : game(std::filesystem::read_symlink("/proc/self/exe").parent_path().string()) {
+        game.sound.KeepLog(false);
+        game.music.KeepLog(false);
+        TForm1& form = *game.form;
+        form.FormShow();
+        form.GameMode = ModeTwoPlayers;
+        form.p1RobotNumber = 7;
+        form.p2RobotNumber = 4;
+        form.ToBefore();
+        form.GameStage = StageIntro;
+        form.ToFight();
+        for (int frame = 0; frame < 75; ++frame) form.FightStage();
     }
+    bool Ready() const { return !game.video->application.Closed() && game.form->GameStage == StageFight; }
+    TForm1& Form() { return *game.form; }
+    HeadlessGame game;
+};
 
+void Steer(TForm1& form, int frame) {
+    for (int p = 0; p < 2; ++p) {
+        PlayerRecord& robot = form.players[p];
+        robot.hitPoints = robot.robot->maxHitPoints;  // nobody falls
+        robot.axisX = (frame / 60 + p) % 3;
+        robot.axisY = (frame / 45 + p) % 3;
+        robot.buttonCode = (frame + 30 * p) % 40 < 3 ? 1 + (frame / 40 + p) % 4 : 0;
+        for (std::int32_t& ammo : robot.ammo) ammo = 99;
+    }
+}
+
+void LaunchEverything(TForm1& form) {
+    for (auto& slot : form.shotSlots)
+        for (auto& row : slot)
+            for (ShotRecord& shot : row) shot.live = shot.canHit = shot.visible = 1;
+}
+
+void BM_FightStage(benchmark::State& state) {
+    Bout bout;
+    if (!bout.Ready()) return state.SkipWithError("the bout did not start");
+    TForm1& form = bout.Form();
     int frame = 0;
     for (auto _ : state) {
-        for (int p = 0; p < 2; ++p) {
-            PlayerRecord& robot = form.players[p];
-            robot.hitPoints = robot.robot->maxHitPoints;  // nobody falls
-            robot.axisX = (frame / 60 + p) % 3;
-            robot.axisY = (frame / 45 + p) % 3;
-            robot.buttonCode = (frame + 30 * p) % 40 < 3 ? 1 + (frame / 40 + p) % 4 : 0;
-            for (std::int32_t& ammo : robot.ammo) ammo = 99;
-        }
-        if (frame % 30 == 0)  // every record flies again
-            for (auto& slot : form.shotSlots)
-                for (auto& row : slot)
-                    for (ShotRecord& shot : row) shot.live = shot.canHit = shot.visible = 1;
+        Steer(form, frame);
+        if (frame % 30 == 0) LaunchEverything(form);  // every record flies again
         form.FightStage();
         benchmark::DoNotOptimize(form.players[0].posX);
         ++frame;
     }
 }
 BENCHMARK(BM_FightStage)->Unit(benchmark::kMicrosecond);
+
+void BM_Draw_FS(benchmark::State& state) {
+    Bout bout;
+    if (!bout.Ready()) return state.SkipWithError("the bout did not start");
+    TForm1& form = bout.Form();
+    platform::HeadlessDisplay& display = bout.game.video->display;
+    for (int frame = 0; frame < 20; ++frame) {  // trails behind every shot
+        Steer(form, frame);
+        LaunchEverything(form);
+        form.FightStage();
+    }
+    for (auto _ : state) {
+        devices.display.backDc = display.TakeContext();
+        form.Draw_FS();
+        devices.display.backDc = nullptr;
+        display.ReleaseContext();
+        display.Flip();
+    }
+}
+BENCHMARK(BM_Draw_FS)->Unit(benchmark::kMicrosecond);
+
+// A decision and the first frame of its choice, the nearest-shot search included.
+void BM_OpponentDecisionAndFrame(benchmark::State& state) {
+    Bout bout;
+    if (!bout.Ready()) return state.SkipWithError("the bout did not start");
+    TForm1& form = bout.Form();
+    LaunchEverything(form);
+    int k = 0;  // spread over the field, as in a busy fight
+    for (auto& slot : form.shotSlots)
+        for (auto& row : slot)
+            for (ShotRecord& shot : row) {
+                shot.x = (k * 37) % 800;
+                shot.y = (k * 53) % 600;
+                ++k;
+            }
+    for (auto _ : state) {
+        form.cpuState = 0;
+        form.cpuFrame = 0;
+        form.DF_Think();
+        form.DF_Think();
+        benchmark::DoNotOptimize(form.players[1].buttonCode);
+    }
+}
+BENCHMARK(BM_OpponentDecisionAndFrame)->Unit(benchmark::kNanosecond);
 
 }  // namespace
