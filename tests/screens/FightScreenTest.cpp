@@ -161,6 +161,19 @@ TEST_F(FightScreen, ShotsAreFilledInTheirPlayersColourAndOutlinedWithThePenOfThe
     theirs.visible = 0;
     Draw();
     EXPECT_EQ(At(450, 450), kBlack);
+
+    // After a beam, the 15-pixel beam pen outlines every later shot.
+    ShotPhase beam{};
+    beam.shotMode = ShotBeam;
+    beam.extentY = -100;
+    ShotRecord& beamer = form->shotSlots[0][0][form->weapons[0][0].volleys - 1];
+    beamer.phase = &beam;
+    beamer.weapon = &form->weapons[0][0];
+    beamer.live = beamer.visible = 1;
+    theirs.visible = 1;
+    Draw();
+    EXPECT_EQ(At(450, 450), kMagenta);
+    EXPECT_EQ(At(450, 435), kGreen) << "five pixels outside the shot's box";
 }
 
 TEST_F(FightScreen, RobotsAreArrowsByFacingReachingOutInTheSecondWeaponsMotion) {
