@@ -16,15 +16,7 @@ protected:
         StartGame();
         Enter(ModeTwoPlayers);
     }
-    void Enter(std::int32_t mode) {
-        form->GameMode = mode;
-        form->p1RobotNumber = robots[0];
-        form->p2RobotNumber = robots[1];
-        form->GameStage = StageVersus;
-        form->ToBefore();
-        form->GameStage = StageIntro;
-        form->ToFight();
-    }
+    void Enter(std::int32_t mode) { EnterBout(mode, robots[0], robots[1]); }
     // Straight into the fight proper, robots apart in mid-field, nothing moving.
     void SkipIntro() {
         for (int frame = 0; frame < 75; ++frame) form->FightStage();

@@ -42,12 +42,7 @@ protected:
         sound.KeepLog(false);
         music.KeepLog(false);
         StartGame();
-        form->GameMode = ModeTwoPlayers;
-        form->p1RobotNumber = 7;
-        form->p2RobotNumber = 4;
-        form->ToBefore();
-        form->GameStage = StageIntro;
-        form->ToFight();
+        EnterBout(ModeTwoPlayers, 7, 4);
     }
     // Both robots walk back and forth and cycle through their weapons, guard and dash.
     void Steer(int frame) {

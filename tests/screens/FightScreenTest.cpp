@@ -14,12 +14,7 @@ protected:
     void SetUp() override {
         GameFixture::SetUp();
         StartGame();
-        form->GameMode = ModeTwoPlayers;
-        form->p1RobotNumber = 7;
-        form->p2RobotNumber = 4;
-        form->ToBefore();
-        form->GameStage = StageIntro;
-        form->ToFight();
+        EnterBout(ModeTwoPlayers, 7, 4);
         form->GameStage = StageFight;
         Place(0, 200, 300);
         Place(1, 600, 300);

@@ -1,37 +1,22 @@
 // The real window shows a fight: the game runs a one-player bout of Brakon
 // against the computer's Saltrim on the SDL display for a few seconds of
 // frames, then saves what the window shows as a PNG: fight_frame <output path>.
-#include "CompiledResources.h"
-#include "Devices.h"
-#include "GameState.h"
-#include "HeadlessSound.h"
+#include "HeadlessGame.h"
 #include "PngWriter.h"
-#include "SystemBackends.h"
-#include "VideoBackends.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 
 int main(int argc, char** argv) {
     const std::filesystem::path output = argc > 1 ? argv[1] : "fight.png";
+    // Headless sound and music: the picture is what matters here.
+    HeadlessGame game(std::filesystem::read_symlink("/proc/self/exe").parent_path().string());
+    game.video->application.SetCloseHandler([] {});  // the real window's application closes the game
     auto video = platform::MakeSdlVideo();
-    platform::HeadlessSound sound;  // the picture is what matters here
-    platform::HeadlessMusic music;
-    platform::FakeCd cd;
-    platform::HeadlessSystem system;
-    system.currentDirectory = std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
     video->Provide(devices.services);
-    devices.services.sound = &sound;
-    devices.services.music = &music;
-    devices.services.cd = &cd;
-    devices.services.system = &system;
-    devices.services.resources = &CompiledResources();
-
-    std::unique_ptr<TForm1> form{new TForm1()};
-    form->MediaPlayer1 = &cd;
-    video->application.SetCloseHandler([&] { form->FormClose(); });
+    TForm1* form = game.form.get();
+    video->application.SetCloseHandler([form] { form->FormClose(); });
     form->FormShow();
     if (video->application.Closed()) {
         std::fprintf(stderr, "the start-up failed\n");
@@ -71,7 +56,6 @@ int main(int argc, char** argv) {
     const int x = static_cast<int>((width - 800 * scale) / 2 + 300.5 * scale);
     const int y = static_cast<int>((height - 600 * scale) / 2 + 25.5 * scale);
     const std::uint8_t* bar = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
-    devices = Devices{};
     if (bar[2] < 200 || bar[0] > 60 || bar[1] > 60) {
         std::fprintf(stderr, "the hit-point bar reads (%d, %d, %d), not blue\n", bar[0], bar[1], bar[2]);
         return 1;

@@ -25,6 +25,17 @@ protected:
         MoveToScratch();
     }
 
+    // A bout entered from the versus screen as the game does: the fight intro begins.
+    void EnterBout(std::int32_t mode, std::int32_t p1Robot, std::int32_t p2Robot) {
+        form->GameMode = mode;
+        form->p1RobotNumber = p1Robot;
+        form->p2RobotNumber = p2Robot;
+        form->GameStage = StageVersus;
+        form->ToBefore();
+        form->GameStage = StageIntro;
+        form->ToFight();
+    }
+
     // After the start-up has found its tunes, work in a folder of the test's
     // own, so that files the game writes (the score) stay out of the run directory.
     void MoveToScratch() {
