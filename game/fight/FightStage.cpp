@@ -15,8 +15,6 @@ constexpr std::int32_t kIntroFrames = 75;
 constexpr std::int32_t kWalkInStep = 10;
 constexpr std::int32_t kKnockOutFrames = 10;
 constexpr std::int32_t kEndFrames = 150;
-constexpr std::int32_t kFieldWidth = 800;
-constexpr std::int32_t kFieldHeight = 600;
 constexpr std::int32_t kLastLadderStep = kLadderSteps - 1;
 
 // What a robot moving out toward an edge adds to the scroll: the opposite of its speed.
@@ -93,9 +91,7 @@ void ScrollRobots(TForm1& form, std::int32_t dx, std::int32_t dy) {
         const HitBox moved = HitBoxAt(robot, std::int64_t{robot.posX} + dx, std::int64_t{robot.posY} + dy);
         const HitBox otherMoved = HitBoxAt(other, std::int64_t{other.posX} + dx, std::int64_t{other.posY} + dy);
         if (BoxesOverlap(moved, otherMoved)) continue;
-        const std::int64_t x = std::int64_t{robot.posX} + dx, y = std::int64_t{robot.posY} + dy;
-        if (x > 0 && x < kFieldWidth) robot.posX = static_cast<std::int32_t>(x);
-        if (y > 0 && y < kFieldHeight) robot.posY = static_cast<std::int32_t>(y);
+        MoveWithinArena(robot, std::int64_t{robot.posX} + dx, std::int64_t{robot.posY} + dy);
     }
     // Player 2's test sees player 1 carried twice, and a robot held back by
     // the arena's edge stays behind: either can leave the robots inside each

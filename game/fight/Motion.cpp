@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr std::int32_t kFieldWidth = 800;
-constexpr std::int32_t kFieldHeight = 600;
 constexpr std::int32_t kDashGaugeFloor = 50;  // above it a dash gives dash speeds
 constexpr std::int32_t kDashDrain = 4;
 
@@ -73,6 +71,11 @@ HitBox HitBoxAt(const PlayerRecord& robot, std::int64_t x, std::int64_t y) {
 
 bool BoxesOverlap(const HitBox& a, const HitBox& b) {
     return std::max(a.left, b.left) < std::min(a.right, b.right) && std::max(a.top, b.top) < std::min(a.bottom, b.bottom);
+}
+
+void MoveWithinArena(PlayerRecord& robot, std::int64_t x, std::int64_t y) {
+    if (x > 0 && x < kFieldWidth) robot.posX = static_cast<std::int32_t>(x);
+    if (y > 0 && y < kFieldHeight) robot.posY = static_cast<std::int32_t>(y);
 }
 
 MoveStep KnockBackStep(std::int32_t knockBackHeading) {
@@ -207,8 +210,7 @@ void MoveRobot(PlayerRecord& robot, const PlayerRecord& opponent) {
     const std::int64_t nx = std::int64_t(p.posX) + sx, ny = std::int64_t(p.posY) + sy;
     if (BoxesOverlap(HitBoxAt(p, nx, ny), HitBoxAt(opponent, opponent.posX, opponent.posY))) return;
 
-    if (nx > 0 && nx < kFieldWidth) p.posX = static_cast<std::int32_t>(nx);
-    if (ny > 0 && ny < kFieldHeight) p.posY = static_cast<std::int32_t>(ny);
+    MoveWithinArena(p, nx, ny);
 }
 
 void MoveRobot(TForm1& form, int player) { MoveRobot(form.players[player], form.players[1 - player]); }

@@ -13,6 +13,13 @@ struct MoveStep {
     std::int32_t x, y;  // x grows to the right, y downward
 };
 
+// The arena: a robot stands strictly inside it.
+inline constexpr std::int32_t kFieldWidth = 800;
+inline constexpr std::int32_t kFieldHeight = 600;
+
+// Takes the robot to (x, y) on each axis where that stays inside the arena.
+void MoveWithinArena(PlayerRecord& robot, std::int64_t x, std::int64_t y);
+
 // A robot's hit rectangle centred on (x, y), wide enough for any module's half sizes.
 struct HitBox {
     std::int64_t left, top, right, bottom;
