@@ -110,6 +110,7 @@ void EndFight(TForm1& form) {
         form.CloseCd();
     else
         form.EndSegment();
+    if (form.Closing()) return;  // the tune would not stop: the game is closing
     PlayJingleOnce(form);
 }
 

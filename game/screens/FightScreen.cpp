@@ -47,8 +47,8 @@ struct Bar {
     std::int32_t value;
 };
 
-// Fills the four bars; false when a robot's definition was missing, after
-// each failed check has shown its message.
+// Fills the four bars, each on its own check; false when a robot's
+// definition was missing, after each failed check has shown its message.
 bool DrawBars(TForm1& form, platform::Canvas& dc) {
     const DisplayObjects& d = devices.display;
     const PlayerRecord& p1 = form.players[0];
@@ -71,7 +71,6 @@ bool DrawBars(TForm1& form, platform::Canvas& dc) {
             if (form.Closing()) return false;
             continue;
         }
-        if (!intact) continue;
         const std::int32_t length = BarLength(bar.value, maximum);
         if (k % 2 == 0)
             dc.FillRect(WideSum(380, -std::int64_t{length}), tops[k], 380, tops[k] + 10, brushes[k]);

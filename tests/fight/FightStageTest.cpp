@@ -3,6 +3,7 @@
 #include "Motion.h"
 #include "ScriptedPlayer.h"
 
+#include <algorithm>
 #include <tuple>
 
 namespace {
@@ -83,6 +84,17 @@ TEST_F(Bout, AKnockOutTakesHitPointsBelowZeroAndTenFramesMore) {
     EXPECT_EQ(std::tuple(form->GameStage, form->FightWinner, form->StageFrameCounter), std::tuple(StageFightEnd, 1, 0));
     EXPECT_EQ(Jingle()->plays, jinglePlays + 1);
     EXPECT_EQ(music.Playing(), "") << "the tune ends with the fight";
+}
+
+TEST_F(Bout, ATuneThatWillNotStopAtTheEndClosesTheGameWithoutTheFinishJingle) {
+    SkipIntro();
+    music.Refuse(platform::MusicStep::StopAll);
+    P(1).hitPoints = -1;
+    const auto plays = [this] { return std::count(sound.Log().begin(), sound.Log().end(), "play"); };
+    const auto before = plays();
+    Frames(11);
+    EXPECT_TRUE(video->application.Closed());
+    EXPECT_EQ(plays(), before);
 }
 
 TEST_F(Bout, BothFallingMakesADrawEvenTenFramesApart) {

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <stdexcept>
+#include <tuple>
 
 namespace {
 
@@ -235,6 +236,8 @@ TEST_F(GameFixture, AnEmptyRobotDefinitionSendsTheFightBackToTheStartScreen) {
     form->Draw_FS();
     EXPECT_EQ(BoxTexts(), std::vector<std::string>(2, "DLL読み込みに支障が見られました。もう一度スタート画面に戻ります。"))
         << "player 2's hit points and gauge";
+    const platform::Color gauge = video->display.Pixel(379, 40);
+    EXPECT_EQ(std::tuple(gauge.r, gauge.g, gauge.b), std::tuple(0, 255, 0)) << "player 1's own bars still drawn";
     EXPECT_EQ(form->GameStage, StageModeMenu);
     EXPECT_FALSE(video->application.Closed());
     form->AppIdle();
