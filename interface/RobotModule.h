@@ -263,6 +263,21 @@ ROBOT_EXPORT void MSL_DL(std::int32_t plane, ShotTrackTable* tracks);
 ROBOT_EXPORT void MSL_NL(std::int32_t plane, ShotTrackTable* tracks);
 ROBOT_EXPORT void MSL_UL(std::int32_t plane, ShotTrackTable* tracks);
 
+// Quillet (robot 1, "Vazede type Didazav"), which takes no speed bias; its
+// missiles, path fillers included, also arm robot 5.
+ROBOT_EXPORT void VidiruMove(RobotDescriptor* robot);     // body and speeds; decelPeriod in every row
+ROBOT_EXPORT void VidiruMotion(MotionGraph* graph);       // the Vazede graph
+ROBOT_EXPORT void VidiruMSL(WeaponDescriptor* weapon, ShotTrackTable* tracks);  // steering missiles, weapon 3
+
+// Wynmar (robot 2), Mirrow (robot 3), Umbrel (robot 5), Zentil (robot 6),
+// Corvath (robot 10) and Doraph (robot 11): Move and Motion as above.
+
+// Tessor (robot 8, "DudaVazovIrivar"): Move and Motion, then its weapons.
+ROBOT_EXPORT void FMHGTR(WeaponDescriptor* weapon, ShotTrackTable* tracks);     // gun, volleys of three, weapon 1
+
+// Kelvash (robot 9, "Zozuva-Dodar"): Move and Motion, then its weapons.
+ROBOT_EXPORT void TDodarCNN(WeaponDescriptor* weapon, ShotTrackTable* tracks);  // triple cannon, weapon 3
+
 // Saltrim (robot 4, "Vo-Do"): Move and Motion as above, then its three weapons.
 ROBOT_EXPORT void DFAcid(WeaponDescriptor* weapon, ShotTrackTable* tracks);     // acid spit
 ROBOT_EXPORT void DFTonfer(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // tonfa strike, rides on the robot

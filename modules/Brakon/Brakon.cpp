@@ -48,27 +48,6 @@ constexpr NodeSpec kMotions[] = {
     {72, 6, 0, 1, 10, 0, 1, 0, {0, 0, 0, 0}, 0},
 };
 
-constexpr StraightShotSpec kGun{
-    .weapon = {.ammunition = 240, .hideOnHit = 1, .singleHit = 1, .volleys = 5, .shotsPerVolley = 3,
-               .fireSound = "ATTACK4", .hitSound = "HITTED4", .trailCircles = 0},
-    .parts = 3,
-    .offsets = {{{10, -70}, {0, -45}, {-10, -20}},
-                {{80, -70}, {60, -35}, {40, -20}},
-                {{70, -10}, {45, 0}, {20, 10}},
-                {{80, 50}, {60, 35}, {40, 20}},
-                {{10, 70}, {0, 45}, {-10, 40}},
-                {{-80, 50}, {-60, 35}, {-40, 20}},
-                {{-70, -10}, {-45, 0}, {-20, 10}},
-                {{-80, -50}, {-60, -35}, {-40, -20}}},
-    .straightSpeed = 18,
-    .diagonalSpeed = 14,
-    .flight = {.damage = 8, .stun = 8, .duration = 32, .hitKind = 1, .halfHeight = 10, .halfWidth = 10,
-               .spareWord = 1, .shotMode = ShotStraight, .guardBreak = 0, .knockBackMode = 1,
-               .endOnOwnerHit = 0},
-    .spent = {.damage = 0, .stun = 8, .duration = 5, .hitKind = 0, .halfHeight = 10, .halfWidth = 10,
-              .spareWord = 1, .shotMode = ShotStraight, .guardBreak = 0, .knockBackMode = 1},
-};
-
 constexpr StraightShotSpec kCannon{
     .weapon = {.ammunition = 12, .hideOnHit = 1, .singleHit = 1, .volleys = 1, .shotsPerVolley = 1,
                .fireSound = "HITTED1", .hitSound = "HITTED2", .trailCircles = 1,
@@ -105,12 +84,10 @@ constexpr RidingStrikeSpec kBlade{
 
 ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
 
-ROBOT_EXPORT void Motion(MotionGraph* graph) {
-    for (const NodeSpec& node : kMotions) WriteNode(*graph, node, Numbering::Written);
-}
+ROBOT_EXPORT void Motion(MotionGraph* graph) { WriteGraph(*graph, kMotions, Numbering::Written); }
 
 ROBOT_EXPORT void DoviGTR(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
-    FillStraightShot(*weapon, *tracks, kGun);
+    FillStraightShot(*weapon, *tracks, kDoviGTR);
 }
 
 ROBOT_EXPORT void DoviLZR(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
@@ -125,11 +102,4 @@ ROBOT_EXPORT void DoviMSL(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
     FillMissile(*weapon, *tracks, {.ammunition = 63, .volleys = 8, .damage = 44});
 }
 
-ROBOT_EXPORT void MSL_UN(std::int32_t plane, ShotTrackTable* tracks) { FillMissilePath(plane, *tracks, kMissileCurves[UN]); }
-ROBOT_EXPORT void MSL_UR(std::int32_t plane, ShotTrackTable* tracks) { FillMissilePath(plane, *tracks, kMissileCurves[UR]); }
-ROBOT_EXPORT void MSL_NR(std::int32_t plane, ShotTrackTable* tracks) { FillMissilePath(plane, *tracks, kMissileCurves[NR]); }
-ROBOT_EXPORT void MSL_DR(std::int32_t plane, ShotTrackTable* tracks) { FillMissilePath(plane, *tracks, kMissileCurves[DR]); }
-ROBOT_EXPORT void MSL_DN(std::int32_t plane, ShotTrackTable* tracks) { FillMissilePath(plane, *tracks, kMissileCurves[DN]); }
-ROBOT_EXPORT void MSL_DL(std::int32_t plane, ShotTrackTable* tracks) { FillMissilePath(plane, *tracks, kMissileCurves[DL]); }
-ROBOT_EXPORT void MSL_NL(std::int32_t plane, ShotTrackTable* tracks) { FillMissilePath(plane, *tracks, kMissileCurves[NL]); }
-ROBOT_EXPORT void MSL_UL(std::int32_t plane, ShotTrackTable* tracks) { FillMissilePath(plane, *tracks, kMissileCurves[UL]); }
+// The eight missile path fillers come from the source this module shares with Quillet.

@@ -1,5 +1,7 @@
 #include "RobotKit.h"
 
+#include <cstring>
+
 namespace robotkit {
 
 MotionNode& Node(MotionGraph& graph, int node) { return graph.nodes[node]; }
@@ -105,6 +107,34 @@ void WriteNode(MotionGraph& graph, const NodeSpec& spec, Numbering numbering) {
     node.guardNode = LinkToNode(graph, spec.guard);
     node.hitNode = LinkToNode(graph, spec.node == kGuardNode ? kGuardNode : kStunNode);
     node.graphBase = LinkToNode(graph, 0);
+}
+
+void WriteGraph(MotionGraph& graph, std::span<const NodeSpec> nodes, Numbering numbering) {
+    for (const NodeSpec& node : nodes) WriteNode(graph, node, numbering);
+}
+
+namespace {
+void Change(NodeSpec& spec, const NodeChange& change) {
+    const auto flag = static_cast<std::uint8_t>(change.value);
+    switch (change.field) {
+        case NodeField::CanAct: spec.canAct = flag; break;
+        case NodeField::CanMove: spec.canMove = flag; break;
+        case NodeField::FrameCount: spec.frameCount = change.value; break;
+        case NodeField::CanTurn: spec.canTurn = flag; break;
+        case NodeField::Weapon1Node: spec.weapons[0] = change.value; break;
+        case NodeField::Weapon2Node: spec.weapons[1] = change.value; break;
+        case NodeField::GuardNode: spec.guard = change.value; break;
+    }
+}
+}  // namespace
+
+void WriteGraphCopy(MotionGraph& graph, std::span<const NodeSpec> reference, std::span<const NodeChange> changes) {
+    for (NodeSpec spec : reference) {
+        for (const NodeChange& change : changes)
+            if (change.node == spec.node) Change(spec, change);
+        WriteNode(graph, spec, Numbering::Left);
+        if (spec.node == 0) std::memcpy(&Node(graph, kNeutralCopyNode), &Node(graph, 0), sizeof(MotionNode));
+    }
 }
 
 }  // namespace robotkit

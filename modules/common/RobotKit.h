@@ -7,6 +7,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 
 namespace robotkit {
 
@@ -108,8 +109,29 @@ enum class Numbering { Written, Left };  // motionNumber / stepNumber: chain and
 // which is its own, so a broken guard stays in it.
 void WriteNode(MotionGraph& graph, const NodeSpec& spec, Numbering numbering);
 
+// Writes the nodes in table order; every other slot keeps what it held.
+void WriteGraph(MotionGraph& graph, std::span<const NodeSpec> nodes, Numbering numbering);
+
 inline constexpr int kGuardNode = 60;
 inline constexpr int kStunNode = 72;
+inline constexpr int kNeutralCopyNode = 48;  // weapon 4's chain of a three-weapon robot
+
+// One cell where a copy of a reference graph departs from it.
+enum class NodeField { CanAct, CanMove, FrameCount, CanTurn, Weapon1Node, Weapon2Node, GuardNode };
+struct NodeChange {
+    int node;
+    NodeField field;
+    std::int32_t value;  // a flag, a frame count or a node number
+};
+
+// A three-weapon graph: the reference nodes with the copy's changes, in table
+// order, motion and step numbers left alone; once node 0 is whole, its every
+// byte is copied into node 48, so weapon 4 on the default weapon stays neutral.
+void WriteGraphCopy(MotionGraph& graph, std::span<const NodeSpec> reference, std::span<const NodeChange> changes);
+
+// The Vazede graph (robot 1's) and the Wynmar graph (robot 2's), each with a copy's changes.
+void FillVazedeMotion(MotionGraph& graph, std::span<const NodeChange> changes);
+void FillWynmarMotion(MotionGraph& graph, std::span<const NodeChange> changes);
 
 // ---------------------------------------------------------------------------
 // Move: body constants plus the common speed tables with the caller's bias.
@@ -122,6 +144,9 @@ struct MoveSpec {
     std::int32_t decelPeriod;   // rows 0-3 of both tables
 };
 void FillMove(RobotDescriptor& robot, std::int32_t speedBias, const MoveSpec& spec);
+
+// Robot 1's own form: no bias, `decelPeriod` in all eight rows of both tables.
+void FillVidiruMove(RobotDescriptor& robot, const MoveSpec& spec);
 
 // Words 0-63 of every row of both tables: the common speeds, `speedBias` added
 // to every non-zero word but the three that hold the same value at any bias.
@@ -140,6 +165,29 @@ struct StraightShotSpec {
     PhaseFields spent;                          // phase 1
 };
 void FillStraightShot(WeaponDescriptor& weapon, ShotTrackTable& table, const StraightShotSpec& spec);
+
+// Robot 7's gun, volleys of three. Robot 8's gun and robot 9's triple cannon
+// are this row with a few constants changed.
+inline constexpr StraightShotSpec kDoviGTR{
+    .weapon = {.ammunition = 240, .hideOnHit = 1, .singleHit = 1, .volleys = 5, .shotsPerVolley = 3,
+               .fireSound = "ATTACK4", .hitSound = "HITTED4", .trailCircles = 0},
+    .parts = 3,
+    .offsets = {{{10, -70}, {0, -45}, {-10, -20}},
+                {{80, -70}, {60, -35}, {40, -20}},
+                {{70, -10}, {45, 0}, {20, 10}},
+                {{80, 50}, {60, 35}, {40, 20}},
+                {{10, 70}, {0, 45}, {-10, 40}},
+                {{-80, 50}, {-60, 35}, {-40, 20}},
+                {{-70, -10}, {-45, 0}, {-20, 10}},
+                {{-80, -50}, {-60, -35}, {-40, -20}}},
+    .straightSpeed = 18,
+    .diagonalSpeed = 14,
+    .flight = {.damage = 8, .stun = 8, .duration = 32, .hitKind = 1, .halfHeight = 10, .halfWidth = 10,
+               .spareWord = 1, .shotMode = ShotStraight, .guardBreak = 0, .knockBackMode = 1,
+               .endOnOwnerHit = 0},
+    .spent = {.damage = 0, .stun = 8, .duration = 5, .hitKind = 0, .halfHeight = 10, .halfWidth = 10,
+              .spareWord = 1, .shotMode = ShotStraight, .guardBreak = 0, .knockBackMode = 1},
+};
 
 // ---------------------------------------------------------------------------
 // Riding strikes: a blade or club carried at the owner's launch offset through

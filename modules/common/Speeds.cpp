@@ -1,4 +1,5 @@
-// The speed tables every robot but robot 1 shares, shifted by its speed bias.
+// Robot bodies and the one pair of speed tables every robot shares, shifted
+// by its speed bias (robot 1 takes none).
 #include "RobotKit.h"
 
 namespace robotkit {
@@ -60,7 +61,9 @@ void WriteSpeeds(RobotDescriptor& robot, std::int32_t speedBias) {
     robot.dashSpeeds.rows[NL].speeds[Left][3].x = 13;
 }
 
-void FillMove(RobotDescriptor& robot, std::int32_t speedBias, const MoveSpec& spec) {
+namespace {
+
+void WriteBody(RobotDescriptor& robot, const MoveSpec& spec, int decelRows) {
     robot.maxHitPoints = spec.maxHitPoints;
     robot.gaugeMax = spec.gaugeMax;
     robot.drawHalfHeight = spec.drawHalfSize;
@@ -70,12 +73,23 @@ void FillMove(RobotDescriptor& robot, std::int32_t speedBias, const MoveSpec& sp
     robot.spareParam = spec.spareParam;
     robot.stunRecoveryStep = spec.stunRecoveryStep;
 
-    for (int row = 0; row < 4; ++row) {
+    for (int row = 0; row < decelRows; ++row) {
         robot.normalSpeeds.rows[row].decelPeriod = spec.decelPeriod;
         robot.dashSpeeds.rows[row].decelPeriod = spec.decelPeriod;
     }
+}
 
+}  // namespace
+
+// Only row 0 of the normal table is read, so rows 4-7 keep what they held.
+void FillMove(RobotDescriptor& robot, std::int32_t speedBias, const MoveSpec& spec) {
+    WriteBody(robot, spec, 4);
     WriteSpeeds(robot, speedBias);
+}
+
+void FillVidiruMove(RobotDescriptor& robot, const MoveSpec& spec) {
+    WriteBody(robot, spec, kHeadingCount);
+    WriteSpeeds(robot, 0);
 }
 
 }  // namespace robotkit

@@ -1,0 +1,35 @@
+// Robot 10, "D-2-O".
+#include "RobotKit.h"
+
+using namespace robotkit;
+
+namespace {
+
+constexpr MoveSpec kBody{.maxHitPoints = 480, .gaugeMax = 450, .drawHalfSize = 25, .hitHalfSize = 15,
+                         .spareParam = 11, .stunRecoveryStep = 6, .decelPeriod = 2};
+
+using enum NodeField;
+// Where its graph departs from robot 2's. Weapon 3's motion never turns, and
+// its first node can still switch to weapon 1 or 2 or to the guard.
+constexpr NodeChange kGraph[] = {
+    {13, Weapon1Node, 14},
+    {24, FrameCount, 2},
+    {25, FrameCount, 10},
+    {26, FrameCount, 6},
+    {36, CanAct, 1},
+    {36, FrameCount, 8},
+    {36, CanTurn, 0},
+    {36, Weapon1Node, 12},
+    {36, Weapon2Node, 24},
+    {36, GuardNode, 60},
+    {37, CanTurn, 0},
+    {38, CanMove, 0},
+    {38, FrameCount, 10},
+    {38, CanTurn, 0},
+};
+
+}  // namespace
+
+ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
+
+ROBOT_EXPORT void Motion(MotionGraph* graph) { FillWynmarMotion(*graph, kGraph); }

@@ -1,0 +1,62 @@
+// Robot 9, "Zozuva-Dodar": four weapons, the third a triple cannon built on
+// robot 7's gun.
+#include "RobotKit.h"
+
+using namespace robotkit;
+
+namespace {
+
+constexpr MoveSpec kBody{.maxHitPoints = 720, .gaugeMax = 500, .drawHalfSize = 40, .hitHalfSize = 30,
+                         .spareParam = 18, .stunRecoveryStep = 8, .decelPeriod = 1};
+
+// node, pose, canAct, canMove, frameCount, fires, canTurn, next, weapons 1-4, guard
+constexpr NodeSpec kMotions[] = {
+    {12, 1, 0, 1, 6, 0, 0, 13, {13, 13, 13, 13}, 13},
+    {13, 1, 1, 1, 4, 1, 0, 14, {13, 14, 14, 14}, 14},
+    {14, 1, 0, 1, 8, 0, 1, 0, {13, 0, 0, 0}, 0},
+    {24, 2, 0, 1, 4, 0, 0, 25, {25, 25, 25, 25}, 25},
+    {25, 2, 0, 1, 18, 1, 0, 26, {26, 26, 26, 26}, 26},
+    {26, 2, 0, 1, 10, 0, 0, 0, {0, 0, 0, 0}, 0},
+    {36, 3, 1, 1, 8, 0, 1, 37, {12, 37, 37, 37}, 60},
+    {37, 3, 0, 0, 6, 1, 1, 38, {38, 38, 38, 38}, 38},
+    {38, 3, 1, 0, 12, 0, 1, 0, {0, 0, 37, 0}, 0},
+    // Weapon 2 held as node 48 ends fires from weapon 4's firing node.
+    {48, 4, 1, 1, 10, 0, 1, 49, {12, 49, 36, 49}, 60},
+    {49, 4, 1, 0, 6, 1, 1, 50, {50, 50, 50, 50}, 50},
+    {50, 4, 1, 0, 14, 0, 1, 0, {0, 0, 0, 0}, 0},
+    {0, 0, 0, 1, 1, 0, 1, 0, {12, 24, 36, 48}, 60},
+    {60, 5, 0, 0, 1, 0, 1, 0, {0, 0, 0, 0}, 60},
+    {72, 6, 0, 1, 10, 0, 1, 0, {0, 0, 0, 0}, 0},
+};
+
+// Robot 7's gun as a cannon: one volley of three heavy shells, spread wide on the diagonals.
+constexpr StraightShotSpec kTDodarCNN = [] {
+    StraightShotSpec cannon = kDoviGTR;
+    cannon.weapon.ammunition = 48;
+    cannon.weapon.volleys = 1;
+    cannon.weapon.fireSound = "ATTACK1";
+    cannon.weapon.hitSound = "HITTED1";
+    constexpr LaunchOffset kDiagonals[4][3] = {{{60, -35}, {60, -60}, {60, -85}},
+                                               {{60, 35}, {60, 60}, {60, 85}},
+                                               {{-60, 35}, {-60, 60}, {-60, 85}},
+                                               {{-60, -35}, {-60, -60}, {-60, -85}}};
+    for (int k = 0; k < 4; ++k)
+        for (int part = 0; part < 3; ++part) cannon.offsets[2 * k + 1][part] = kDiagonals[k][part];
+    cannon.straightSpeed = 20;
+    cannon.diagonalSpeed = 15;
+    cannon.flight.damage = 36;
+    cannon.flight.stun = 60;
+    cannon.flight.duration = 40;
+    cannon.flight.halfHeight = cannon.flight.halfWidth = 12;
+    return cannon;
+}();
+
+}  // namespace
+
+ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
+
+ROBOT_EXPORT void Motion(MotionGraph* graph) { WriteGraph(*graph, kMotions, Numbering::Left); }
+
+ROBOT_EXPORT void TDodarCNN(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
+    FillStraightShot(*weapon, *tracks, kTDodarCNN);
+}
