@@ -1,6 +1,7 @@
 #include "Direction.h"
 #include "GameFixture.h"
 #include "Motion.h"
+#include "Shots.h"
 
 #include <limits>
 
@@ -38,6 +39,42 @@ int Toward(int x, int y) {
     to.posY = y;
     return DirectionBetween(0, 0, to);
 }
+
+// The real modules' graphs, walked by the game's own motion code (player 1).
+class ModuleMotion : public GameFixture {
+protected:
+    void SetUp() override {
+        GameFixture::SetUp();
+        form->MakeDefaultWeapon();
+    }
+    void Bind(int robot) {
+        BindRobot(*form, 0, robot);
+        const PlayerRecord bound = P1();
+        P1() = PlayerRecord{};
+        P1().motionNode = bound.motionNode;
+        P1().robot = bound.robot;
+    }
+    PlayerRecord& P1() { return form->players[0]; }
+    const MotionNode* Node(int n) { return &form->motionGraphs[0].nodes[n]; }
+    // In node n performing `action`, on the node's last frame.
+    void Ending(int n, std::int32_t action) {
+        P1().motionNode = Node(n);
+        P1().actionState = action;
+        P1().motionFrame = Node(n)->frameCount - 1;
+    }
+    // Frames from a press of weapon 1 in the neutral node until its motion fires.
+    int FramesToFire(int robot) {
+        Bind(robot);
+        P1().buttonCode = 1;
+        for (int frame = 1; frame <= 60; ++frame) {
+            DecodeInput(P1());
+            StartAction(*form, 0);
+            AdvanceMotion(*form, 0);
+            if (P1().motionNode->fires == 1) return frame;
+        }
+        return -1;
+    }
+};
 
 }  // namespace
 
@@ -154,4 +191,58 @@ TEST_F(Motion, CountersStopAtTheEndOfTheIntRange) {
     EXPECT_EQ(P1().motionFrame, kMax);
     EXPECT_EQ(P1().decelTick, kMax);
     EXPECT_EQ(P1().holdFrames[0], kMax) << "room left for the next frame's count";
+}
+
+TEST_F(ModuleMotion, AChainEndTakesTheGuardThenTheLowestHeldWeaponThenItsNextNode) {
+    Bind(10);  // its weapon-3 wind-up may still turn to the guard
+    Ending(36, 3);
+    P1().guardRequest = 1;
+    AdvanceMotion(*form, 0);
+    EXPECT_EQ(std::tuple(P1().motionNode, P1().actionState), std::tuple(Node(60), ActionGuard));
+
+    Bind(9);  // weapon 2 held through weapon 4's wind-up fires from weapon 4's firing node
+    Ending(48, 4);
+    P1().holdFrames[1] = 5;
+    AdvanceMotion(*form, 0);
+    EXPECT_EQ(std::tuple(P1().motionNode, P1().actionState), std::tuple(Node(49), 2));
+
+    Bind(3);  // weapon 1 held at the end of weapon 2's second firing node jumps to the first
+    Ending(26, 2);
+    P1().holdFrames[0] = 3;
+    AdvanceMotion(*form, 0);
+    EXPECT_EQ(std::tuple(P1().motionNode, P1().actionState), std::tuple(Node(25), 1));
+    P1().holdFrames[0] = 0;  // weapon 2 alone repeats the firing node for as long as it is held
+    P1().holdFrames[1] = 9;
+    for (int frame = 0; frame < 30; ++frame) AdvanceMotion(*form, 0);
+    EXPECT_EQ(std::tuple(P1().motionNode, P1().actionState), std::tuple(Node(25), 2));
+}
+
+TEST_F(ModuleMotion, ARobotWhoseNeutralNodeCannotActStartsOneFrameLater) {
+    const int acting = FramesToFire(1);
+    ASSERT_GT(acting, 0);
+    EXPECT_EQ(FramesToFire(11), acting + 1);
+}
+
+TEST_F(ModuleMotion, AGuardBrokenInTheGuardNodeStaysThere) {
+    BindRobot(*form, 1, 11);
+    PlayerRecord& guard = form->players[1];
+    const MotionNode* guardNode = &form->motionGraphs[1].nodes[60];
+    guard.motionNode = guardNode;
+    guard.actionState = ActionGuard;
+    guard.posX = guard.posY = 300;
+    guard.hitPoints = 100;
+    ShotPhase& blow = form->tracks[0][0].planes[0][0].phases[0];
+    blow = ShotPhase{};
+    blow.damage = 8;
+    blow.stun = 30;
+    blow.hitKind = 1;
+    blow.halfHeight = blow.halfWidth = 5;
+    blow.guardBreak = 1;
+    ShotRecord shot{};
+    shot.x = shot.y = 300;
+    shot.live = shot.canHit = shot.visible = 1;
+    shot.weapon = &form->weapons[0][0];
+    shot.phase = &blow;
+    ASSERT_EQ(HitTestShot(*form, 0, shot), HitLanded);
+    EXPECT_EQ(std::tuple(guard.actionState, guard.motionNode), std::tuple(ActionHit, guardNode));
 }

@@ -3,7 +3,10 @@
 #include "DeviceFakes.h"
 #include "GameFixture.h"
 
+#include <algorithm>
+#include <cstring>
 #include <map>
+#include <set>
 #include <stdexcept>
 #include <tuple>
 
@@ -256,4 +259,41 @@ TEST_F(GameFixture, AnEmptyRobotDefinitionSendsTheFightBackToTheStartScreen) {
     form->Draw_FS();
     EXPECT_EQ(BoxTexts().size(), 4u);
     EXPECT_EQ(form->GameStage, StageModeMenu);
+}
+
+// Every robot through the real loader: each gets a body, speeds and a motion
+// graph of its own, ready to walk from node 0.
+TEST_F(GameFixture, EveryRobotBindsABodyOfItsOwn) {
+    form->MakeDefaultWeapon();
+    std::set<std::vector<std::int32_t>> bodies;
+    for (int robot = 1; robot <= kRobotCount; ++robot) {
+        BindRobot(*form, 0, robot);
+        const RobotDescriptor& body = form->robotDescs[0];
+        const PlayerRecord& player = form->players[0];
+        EXPECT_GT(body.maxHitPoints, 0) << robot;
+        EXPECT_GT(body.gaugeMax, 0) << robot;
+        EXPECT_EQ(player.motionNode, &form->motionGraphs[0].nodes[0]);
+        EXPECT_EQ(player.motionNode->frameCount, 1) << "robot " << robot << ": its neutral node was written";
+        EXPECT_EQ(std::memcmp(&player.moveTable, &body.normalSpeeds, sizeof(SpeedTable)), 0);
+
+        std::vector<std::int32_t> words(&body.maxHitPoints, &body.maxHitPoints + sizeof(RobotDescriptor) / 4);
+        std::fill(words.begin() + 2, words.begin() + 6, 0);  // the reserved words are nobody's
+        for (int row = 4; row < kHeadingCount; ++row) {  // nor rows 4-7 of the decay period, for most
+            words[(offsetof(RobotDescriptor, normalSpeeds) + row * sizeof(SpeedRow)) / 4 + 64] = 0;
+            words[(offsetof(RobotDescriptor, dashSpeeds) + row * sizeof(SpeedRow)) / 4 + 64] = 0;
+        }
+        EXPECT_TRUE(bodies.insert(words).second) << "robot " << robot << " bound another robot's body";
+    }
+}
+
+TEST_F(GameFixture, RobotFiveTakesUmbrelsBodyAndGraphAndStopsBeforeQuilletWithoutItsRifle) {
+    form->MakeDefaultWeapon();
+    form->Vidiru2In1();
+    EXPECT_EQ(system.moduleLoads, std::vector<std::string>{"Umbrel"});
+    const RobotDescriptor& body = form->robotDescs[0];
+    EXPECT_GT(body.normalSpeeds.rows[0].decelPeriod, 0);
+    EXPECT_EQ(body.normalSpeeds.rows[7].decelPeriod, 0) << "Move, not robot 1's VidiruMove, which writes every row";
+    const MotionGraph& graph = form->motionGraphs[0];
+    EXPECT_EQ(graph.nodes[13].weaponNodes[0], MakeLink(graph, graph.nodes[14]))
+        << "Umbrel's graph passes through node 14 where robot 1's stays in node 13";
 }
