@@ -22,6 +22,23 @@ inline bool IsGameSound(const std::string& name) {
     return names.count(name) > 0;
 }
 
+// Every phase a shot of the weapon can reach from its start phases (track 0,
+// or track j for part j of a per-part weapon) runs out, and a launch from it
+// starts the same track in the plane of the owner's facing.
+inline void ExpectWeaponTracks(const WeaponDescriptor& weapon, const ShotTrackTable& table, bool perPart) {
+    std::vector<PhasePlace> starts = {{0, 0, 0}};
+    for (int part = 1; perPart && part < weapon.shotsPerVolley && part < kMaxParts; ++part) starts.push_back({0, part, 0});
+    for (const PhasePlace& at : ReachablePhases(table, starts)) {
+        const ShotPhase& phase = table.planes[at.plane][at.track].phases[at.phase];
+        EXPECT_GE(phase.duration, 1) << "plane " << at.plane << " track " << at.track << " phase " << at.phase;
+        for (int facing = 0; facing < kHeadingCount; ++facing) {
+            const ShotPhase* start = ResolveLink<ShotPhase>(table, phase.launchLinks[StoredSlotOf(facing)]);
+            ASSERT_NE(start, nullptr);
+            EXPECT_EQ(PlaceOf(table, *start), (PhasePlace{facing, at.track, 0}));
+        }
+    }
+}
+
 // `weapons` of the robot's own (3 or 4); `perPart[w]` when part j of weapon w starts on track j.
 inline void ExpectModuleContract(const BoundRobot& bound, int weapons, const std::vector<bool>& perPart) {
     EXPECT_GT(bound.robot.maxHitPoints, 0);
@@ -62,18 +79,6 @@ inline void ExpectModuleContract(const BoundRobot& bound, int weapons, const std
         const std::string hit = TextChars(weapon.hitSound);
         EXPECT_TRUE(hit.size() == 7 && hit.rfind("HITTED", 0) == 0 && hit[6] >= '1' && hit[6] <= '4') << hit;
 
-        std::vector<PhasePlace> starts = {{0, 0, 0}};
-        if (perPart[w])
-            for (int part = 1; part < weapon.shotsPerVolley; ++part) starts.push_back({0, part, 0});
-        const ShotTrackTable& table = bound.tracks[w];
-        for (const PhasePlace& at : ReachablePhases(table, starts)) {
-            const ShotPhase& phase = table.planes[at.plane][at.track].phases[at.phase];
-            EXPECT_GE(phase.duration, 1) << "plane " << at.plane << " track " << at.track << " phase " << at.phase;
-            for (int facing = 0; facing < kHeadingCount; ++facing) {
-                const ShotPhase* start = ResolveLink<ShotPhase>(table, phase.launchLinks[StoredSlotOf(facing)]);
-                ASSERT_NE(start, nullptr);
-                EXPECT_EQ(PlaceOf(table, *start), (PhasePlace{facing, at.track, 0}));
-            }
-        }
+        ExpectWeaponTracks(weapon, bound.tracks[w], perPart[w]);
     }
 }
