@@ -264,19 +264,40 @@ ROBOT_EXPORT void MSL_NL(std::int32_t plane, ShotTrackTable* tracks);
 ROBOT_EXPORT void MSL_UL(std::int32_t plane, ShotTrackTable* tracks);
 
 // Quillet (robot 1, "Vazede type Didazav"), which takes no speed bias; its
-// missiles, path fillers included, also arm robot 5.
+// stick and missiles, path fillers included, also arm robot 5.
 ROBOT_EXPORT void VidiruMove(RobotDescriptor* robot);     // body and speeds; decelPeriod in every row
 ROBOT_EXPORT void VidiruMotion(MotionGraph* graph);       // the Vazede graph
+ROBOT_EXPORT void VidiruMGN(WeaponDescriptor* weapon, ShotTrackTable* tracks);  // machine gun, weapon 1
+ROBOT_EXPORT void VidiruSTK(WeaponDescriptor* weapon, ShotTrackTable* tracks);  // stick strike, weapon 2
 ROBOT_EXPORT void VidiruMSL(WeaponDescriptor* weapon, ShotTrackTable* tracks);  // steering missiles, weapon 3
 
-// Wynmar (robot 2), Mirrow (robot 3), Umbrel (robot 5), Zentil (robot 6),
-// Corvath (robot 10) and Doraph (robot 11): Move and Motion as above.
-
-// Tessor (robot 8, "DudaVazovIrivar"): Move and Motion, then its weapons.
-ROBOT_EXPORT void FMHGTR(WeaponDescriptor* weapon, ShotTrackTable* tracks);     // gun, volleys of three, weapon 1
-
-// Kelvash (robot 9, "Zozuva-Dodar"): Move and Motion, then its weapons.
-ROBOT_EXPORT void TDodarCNN(WeaponDescriptor* weapon, ShotTrackTable* tracks);  // triple cannon, weapon 3
+// The other modules: Move and Motion as above, then their weapons in weapon order.
+// Wynmar (robot 2, "VezoRer").
+ROBOT_EXPORT void BuzzBMGN(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // machine gun
+ROBOT_EXPORT void BuzzBSPK(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // spike strike
+// Mirrow (robot 3, "VedarAzer").
+ROBOT_EXPORT void ZErovGND(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // grenade
+ROBOT_EXPORT void ZErovCRW(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // claw strike
+ROBOT_EXPORT void ZErovLZR(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // beam, ten segments
+// Umbrel (robot 5, "Vazede type Zazov"); weapons 2 and 3 come from Quillet.
+ROBOT_EXPORT void VidiruVRFL(WeaponDescriptor* weapon, ShotTrackTable* tracks); // rifle
+// Zentil (robot 6, "DedoVez").
+ROBOT_EXPORT void DIvoSHT(WeaponDescriptor* weapon, ShotTrackTable* tracks);    // pellet fan, one track per part
+ROBOT_EXPORT void DIvoCHN(WeaponDescriptor* weapon, ShotTrackTable* tracks);    // chain strike, hits while it overlaps
+ROBOT_EXPORT void DIvoMIN(WeaponDescriptor* weapon, ShotTrackTable* tracks);    // creeping mine
+// Tessor (robot 8, "DudaVazovIrivar").
+ROBOT_EXPORT void FMHGTR(WeaponDescriptor* weapon, ShotTrackTable* tracks);     // gun, volleys of three
+ROBOT_EXPORT void FMHSWD(WeaponDescriptor* weapon, ShotTrackTable* tracks);     // sword strike
+// Kelvash (robot 9, "Zozuva-Dodar").
+ROBOT_EXPORT void TDodarSHT(WeaponDescriptor* weapon, ShotTrackTable* tracks);  // pellet fan, one track per part
+ROBOT_EXPORT void TDodarBSG(WeaponDescriptor* weapon, ShotTrackTable* tracks);  // club strike
+ROBOT_EXPORT void TDodarCNN(WeaponDescriptor* weapon, ShotTrackTable* tracks);  // triple cannon
+// Corvath (robot 10, "D-2-O").
+ROBOT_EXPORT void ZozerRFL(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // rifle
+ROBOT_EXPORT void ZozerCRW(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // claw strike
+ROBOT_EXPORT void ZozerLZR(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // beam, ten segments
+// Doraph (robot 11, "DodizevoZ").
+ROBOT_EXPORT void RodiRFL(WeaponDescriptor* weapon, ShotTrackTable* tracks);    // rifle
 
 // Saltrim (robot 4, "Vo-Do"): Move and Motion as above, then its three weapons.
 ROBOT_EXPORT void DFAcid(WeaponDescriptor* weapon, ShotTrackTable* tracks);     // acid spit

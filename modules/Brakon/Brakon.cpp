@@ -1,6 +1,6 @@
 // Robot 7, "VuruRovavu": a heavy gunner with a laser blade, a cannon and
 // steering missiles.
-#include "RobotKit.h"
+#include "Weapons.h"
 
 using namespace robotkit;
 
@@ -60,7 +60,7 @@ constexpr StraightShotSpec kCannon{
     .flight = {.damage = 240, .stun = 100, .duration = 50, .hitKind = 1, .halfHeight = 15,
                .halfWidth = 15, .extentY = 18, .extentX = 18, .spareWord = 1, .shotMode = ShotStraight,
                .guardBreak = 0, .knockBackMode = 1, .endOnOwnerHit = 0},
-    .spent = {.damage = 0, .stun = 4, .duration = 5, .hitKind = 0, .halfHeight = 8, .halfWidth = 8,
+    .spent = PhaseFields{.damage = 0, .stun = 4, .duration = 5, .hitKind = 0, .halfHeight = 8, .halfWidth = 8,
               .spareWord = 1, .shotMode = ShotStraight, .guardBreak = 0, .knockBackMode = 1,
               .endOnOwnerHit = 0},
 };
@@ -72,9 +72,11 @@ constexpr RidingStrikeSpec kBlade{
                .shotsPerVolley = 1, .fireSound = "BEAM", .hitSound = "HITTED2", .trailCircles = 0},
     .offsets = {{0, -50}, {50, -50}, {50, 0}, {50, 50}, {0, 50}, {-50, 50}, {-50, 0}, {-50, -50}},
     .phases = 6,
+    .duration = {4, 4, 4, 4, 4, 4},
+    .stun = {20, 20, 20, 20, 20, 20},
     .reach = {50, 55, 60, 55, 50, 40},
     .hitKind = {2, 2, 2, 2, 2, 0},
-    .common = {.velocityX = 0, .velocityY = 0, .damage = 52, .stun = 20, .duration = 4, .extentX = 0,
+    .common = {.velocityX = 0, .velocityY = 0, .damage = 52, .extentX = 0,
                .spareWord = 0, .shotMode = ShotRiding, .guardBreak = 1, .knockBackMode = 1, .endOnOwnerHit = 1},
     .size = {{30, 20}, {25, 25}, {20, 30}, {25, 25}, {30, 20}, {25, 25}, {20, 30}, {25, 25}},
     .sizedPhases = 8,

@@ -1,5 +1,5 @@
 // Robot 10, "D-2-O".
-#include "RobotKit.h"
+#include "Weapons.h"
 
 using namespace robotkit;
 
@@ -28,8 +28,23 @@ constexpr NodeChange kGraph[] = {
     {38, CanTurn, 0},
 };
 
+constexpr StraightShotSpec kZozerRFL =
+    Rifle({.ammunition = 80, .volleys = 5, .damage = 28, .stun = 24, .halfSize = 8});
+
+// r, phases, duration, damage, stun, hitKind, extentY, half sizes, sounds
+constexpr MeleeSpec kZozerCRW{30, 5, {4, 4, 4, 4, 4}, 32, {110, 110, 110, 110, 110}, {2, 2, 2, 2, 0},
+                              {35, 40, 45, 40, 35}, SameInEveryPlane(25, 25), "ATTACK2", "HITTED2"};
+
+constexpr BeamSpec kZozerLZR{.damage = 40, .duration = 8};
+
 }  // namespace
 
 ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
 
 ROBOT_EXPORT void Motion(MotionGraph* graph) { FillWynmarMotion(*graph, kGraph); }
+
+ROBOT_EXPORT void ZozerRFL(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillStraightShot(*weapon, *tracks, kZozerRFL); }
+
+ROBOT_EXPORT void ZozerCRW(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillMelee(*weapon, *tracks, kZozerCRW); }
+
+ROBOT_EXPORT void ZozerLZR(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillBeam(*weapon, *tracks, kZozerLZR); }

@@ -1,5 +1,5 @@
 // Robot 11, "DodizevoZ".
-#include "RobotKit.h"
+#include "Weapons.h"
 
 using namespace robotkit;
 
@@ -31,8 +31,13 @@ constexpr NodeChange kGraph[] = {
     {38, CanTurn, 0},
 };
 
+constexpr StraightShotSpec kRodiRFL =
+    Rifle({.ammunition = 100, .volleys = 6, .damage = 24, .stun = 24, .halfSize = 8});
+
 }  // namespace
 
 ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
 
 ROBOT_EXPORT void Motion(MotionGraph* graph) { FillVazedeMotion(*graph, kGraph); }
+
+ROBOT_EXPORT void RodiRFL(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillStraightShot(*weapon, *tracks, kRodiRFL); }

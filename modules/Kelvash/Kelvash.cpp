@@ -1,6 +1,6 @@
 // Robot 9, "Zozuva-Dodar": four weapons, the third a triple cannon built on
 // robot 7's gun.
-#include "RobotKit.h"
+#include "Weapons.h"
 
 using namespace robotkit;
 
@@ -51,11 +51,21 @@ constexpr StraightShotSpec kTDodarCNN = [] {
     return cannon;
 }();
 
+constexpr PelletFanSpec kTDodarSHT{.ammunition = 210, .stun = 18, .halfSize = 10, .launchStraight = 0, .launchDiagonal = 0};
+
+// r, phases, duration, damage, stun, hitKind, extentY, half sizes, sounds
+constexpr MeleeSpec kTDodarBSG{40, 6, {6, 4, 4, 4, 6, 6}, 52, {100, 100, 100, 120, 100, 100}, {2, 2, 2, 2, 2, 2},
+                               {60, 70, 80, 70, 60, 50}, SameInEveryPlane(40, 40), "ATTACK2", "HITTED2"};
+
 }  // namespace
 
 ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
 
 ROBOT_EXPORT void Motion(MotionGraph* graph) { WriteGraph(*graph, kMotions, Numbering::Left); }
+
+ROBOT_EXPORT void TDodarSHT(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillPelletFan(*weapon, *tracks, kTDodarSHT); }
+
+ROBOT_EXPORT void TDodarBSG(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillMelee(*weapon, *tracks, kTDodarBSG); }
 
 ROBOT_EXPORT void TDodarCNN(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
     FillStraightShot(*weapon, *tracks, kTDodarCNN);

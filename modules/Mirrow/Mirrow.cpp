@@ -1,6 +1,6 @@
 // Robot 3, "VedarAzer": four weapons on long motion chains, the only graph
 // that numbers its nodes.
-#include "RobotKit.h"
+#include "Weapons.h"
 
 using namespace robotkit;
 
@@ -33,8 +33,36 @@ constexpr NodeSpec kMotions[] = {
     {72, 6, 0, 1, 10, 0, 1, 0, {0, 0, 0, 0}, 0},
 };
 
+// A grenade: flies 40 frames, then a four-step blast, where it hit or where it stopped.
+constexpr ChargeSpec kZErovGND{
+    .weapon = {.ammunition = 40, .hideOnHit = 0, .singleHit = 1, .volleys = 3, .shotsPerVolley = 1,
+               .fireSound = "ATTACK5", .hitSound = "HITTED4", .trailCircles = 1,
+               .trailRadii = std::array<std::int32_t, 3>{14, 14, 14}, .spareFlag = 1},
+    .common = {.damage = 36, .stun = 120, .spareWord = 0, .guardBreak = 1, .endOnOwnerHit = 0},
+    .phases = 5,
+    // shotMode, course (a, b), duration, hitKind, half size, extentY, extentX, knockBackMode, hitPhase, nextPhase
+    .phase = {{ShotStraight, Course::Heading, 12, 10, 40, 1, 12, 14, 14, 1, 1, 1},
+              {ShotStraight, Course::Fixed, 0, 0, 4, 1, 18, 20, 20, 2, kNoPhase, 2},
+              {ShotStraight, Course::Fixed, 0, 0, 4, 1, 26, 30, 30, 2, kNoPhase, 3},
+              {ShotStraight, Course::Fixed, 0, 0, 4, 1, 35, 40, 40, 2, kNoPhase, 4},
+              {ShotStraight, Course::Fixed, 0, 0, 4, 0, 28, 30, 30, 2, kNoPhase, kNoPhase}},
+};
+
+// r, phases, duration, damage, stun, hitKind, extentY, half sizes, sounds
+constexpr MeleeSpec kZErovCRW{40, 6, {4, 4, 4, 4, 8, 8}, 48, {120, 120, 120, 120, 120, 120}, {2, 2, 2, 2, 0, 0},
+                              {40, 50, 60, 70, 50, 40},
+                              {.upDown = {25, 35}, .diagonal = {30, 30}, .rightLeft = {35, 25}}, "ATTACK2", "HITTED2"};
+
+constexpr BeamSpec kZErovLZR{.damage = 52, .duration = 10};
+
 }  // namespace
 
 ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
 
 ROBOT_EXPORT void Motion(MotionGraph* graph) { WriteGraph(*graph, kMotions, Numbering::Written); }
+
+ROBOT_EXPORT void ZErovGND(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillCharge(*weapon, *tracks, kZErovGND); }
+
+ROBOT_EXPORT void ZErovCRW(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillMelee(*weapon, *tracks, kZErovCRW); }
+
+ROBOT_EXPORT void ZErovLZR(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillBeam(*weapon, *tracks, kZErovLZR); }

@@ -1,6 +1,6 @@
 // Robot 4, "Vo-Do": the poison tiger. Spits acid, clubs with its tonfa, and
 // fires a spreading bazooka volley. Three weapons: the game fills the fourth.
-#include "RobotKit.h"
+#include "Weapons.h"
 
 #include <cstring>
 
@@ -43,7 +43,7 @@ constexpr StraightShotSpec kAcid{
     .flight = {.damage = 34, .stun = 24, .duration = 40, .hitKind = 1, .halfHeight = 11, .halfWidth = 11,
                .extentY = 10, .extentX = 10, .spareWord = 0, .shotMode = ShotStraight, .guardBreak = 0,
                .knockBackMode = 1, .endOnOwnerHit = 0},
-    .spent = {.damage = 0, .stun = 0, .duration = 5, .hitKind = 0, .halfHeight = 11, .halfWidth = 11,
+    .spent = PhaseFields{.damage = 0, .stun = 0, .duration = 5, .hitKind = 0, .halfHeight = 11, .halfWidth = 11,
               .spareWord = 0, .shotMode = ShotStraight, .guardBreak = 0, .knockBackMode = 1, .endOnOwnerHit = 0},
 };
 
@@ -53,9 +53,11 @@ constexpr RidingStrikeSpec kTonfa{
                .shotsPerVolley = 1, .fireSound = "ATTACK1", .hitSound = "HITTED1", .trailCircles = 0},
     .offsets = {{0, -40}, {35, -35}, {40, 0}, {35, 35}, {0, 40}, {-35, 35}, {-40, 0}, {-35, -35}},
     .phases = 4,
+    .duration = {3, 3, 3, 3},
+    .stun = {26, 26, 26, 26},
     .reach = {30, 45, 45, 30},
     .hitKind = {2, 2, 2, 0},
-    .common = {.velocityX = 0, .velocityY = 0, .damage = 64, .stun = 26, .duration = 3, .extentX = 0,
+    .common = {.velocityX = 0, .velocityY = 0, .damage = 64, .extentX = 0,
                .spareWord = 0, .shotMode = ShotRiding, .guardBreak = 1, .knockBackMode = 1, .endOnOwnerHit = 1},
     .size = {{26, 18}, {22, 22}, {18, 26}, {22, 22}, {26, 18}, {22, 22}, {18, 26}, {22, 22}},
     .sizedPhases = 4,

@@ -1,5 +1,5 @@
 // Robot 8, "DudaVazovIrivar": four weapons, the first robot 7's gun re-tuned.
-#include "RobotKit.h"
+#include "Weapons.h"
 
 using namespace robotkit;
 
@@ -40,6 +40,10 @@ constexpr StraightShotSpec kFMHGTR = [] {
     return gun;
 }();
 
+// r, phases, duration, damage, stun, hitKind, extentY, half sizes, sounds
+constexpr MeleeSpec kFMHSWD{45, 6, {6, 4, 4, 4, 6, 6}, 80, {140, 120, 120, 120, 120, 120}, {2, 2, 2, 2, 2, 2},
+                            {50, 60, 70, 80, 60, 50}, SameInEveryPlane(45, 45), "ATTACK2", "HITTED2"};
+
 }  // namespace
 
 ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
@@ -47,3 +51,5 @@ ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMov
 ROBOT_EXPORT void Motion(MotionGraph* graph) { WriteGraph(*graph, kMotions, Numbering::Left); }
 
 ROBOT_EXPORT void FMHGTR(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillStraightShot(*weapon, *tracks, kFMHGTR); }
+
+ROBOT_EXPORT void FMHSWD(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillMelee(*weapon, *tracks, kFMHSWD); }

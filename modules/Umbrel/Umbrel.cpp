@@ -1,6 +1,6 @@
 // Robot 5, "Vazede type Zazov". Its stick and missiles are robot 1's,
 // bound from Quillet.
-#include "RobotKit.h"
+#include "Weapons.h"
 
 using namespace robotkit;
 
@@ -32,8 +32,13 @@ constexpr NodeChange kGraph[] = {
     {38, CanTurn, 1},
 };
 
+constexpr StraightShotSpec kVidiruVRFL =
+    Rifle({.ammunition = 80, .volleys = 5, .damage = 28, .stun = 28, .halfSize = 10});
+
 }  // namespace
 
 ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
 
 ROBOT_EXPORT void Motion(MotionGraph* graph) { FillVazedeMotion(*graph, kGraph); }
+
+ROBOT_EXPORT void VidiruVRFL(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillStraightShot(*weapon, *tracks, kVidiruVRFL); }

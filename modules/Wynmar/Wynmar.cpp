@@ -1,5 +1,5 @@
 // Robot 2, "VezoRer".
-#include "RobotKit.h"
+#include "Weapons.h"
 
 using namespace robotkit;
 
@@ -8,8 +8,18 @@ namespace {
 constexpr MoveSpec kBody{.maxHitPoints = 460, .gaugeMax = 400, .drawHalfSize = 25, .hitHalfSize = 15,
                          .spareParam = 10, .stunRecoveryStep = 5, .decelPeriod = 4};
 
+constexpr StraightShotSpec kBuzzBMGN = MachineGun(200, 3);
+
+// r, phases, duration, damage, stun, hitKind, extentY, half sizes, sounds
+constexpr MeleeSpec kBuzzBSPK{35, 4, {4, 4, 4, 8}, 32, {80, 80, 80, 80}, {2, 2, 2, 0}, {40, 50, 60, 40},
+                              {.upDown = {30, 20}, .diagonal = {25, 25}, .rightLeft = {20, 30}}, "ATTACK2", "HITTED2"};
+
 }  // namespace
 
 ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
 
 ROBOT_EXPORT void Motion(MotionGraph* graph) { FillWynmarMotion(*graph, {}); }
+
+ROBOT_EXPORT void BuzzBMGN(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillStraightShot(*weapon, *tracks, kBuzzBMGN); }
+
+ROBOT_EXPORT void BuzzBSPK(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillMelee(*weapon, *tracks, kBuzzBSPK); }

@@ -1,5 +1,5 @@
 // Robot 6, "DedoVez".
-#include "RobotKit.h"
+#include "Weapons.h"
 
 using namespace robotkit;
 
@@ -31,8 +31,36 @@ constexpr NodeChange kGraph[] = {
     {38, CanTurn, 1},
 };
 
+constexpr PelletFanSpec kDIvoSHT{.ammunition = 220, .stun = 12, .halfSize = 8, .launchStraight = 30, .launchDiagonal = 25};
+
+// r, phases, duration, damage, stun, hitKind, extentY, half sizes, sounds, singleHit:
+// a chain that hits every frame it overlaps in phases 1-3.
+constexpr MeleeSpec kDIvoCHN{30, 5, {4, 4, 4, 4, 4}, 12, {4, 0, 0, 0, 0}, {0, 2, 2, 2, 0}, {30, 30, 30, 30, 30},
+                             {.upDown = {35, 20}, .diagonal = {24, 24}, .rightLeft = {20, 35}}, "ATTACK3", "HITTED4", 0};
+
+// A mine: thrown back for 5 frames, it creeps toward the opponent for 120,
+// then bursts in three steps, where it hit or where its time ran out.
+constexpr ChargeSpec kDIvoMIN{
+    .weapon = {.ammunition = 48, .hideOnHit = 0, .singleHit = 1, .volleys = 4, .shotsPerVolley = 1,
+               .fireSound = "BEAM", .hitSound = "HITTED1", .trailCircles = 0},
+    .common = {.damage = 36, .stun = 100, .spareWord = 0, .guardBreak = 1, .knockBackMode = 2, .endOnOwnerHit = 0},
+    .phases = 5,
+    // shotMode, course (a, b), duration, hitKind, half size, extentY, extentX, knockBackMode, hitPhase, nextPhase
+    .phase = {{ShotStraight, Course::Opposite, 30, 24, 5, 1, 10, 14, 15, 2, 1, 1},
+              {ShotChasing, Course::Fixed, 5, 5, 120, 1, 10, 14, 15, 2, 2, 2},
+              {ShotStraight, Course::Fixed, 0, 0, 4, 1, 20, 24, 24, 2, kNoPhase, 3},
+              {ShotStraight, Course::Fixed, 0, 0, 4, 1, 32, 36, 36, 2, kNoPhase, 4},
+              {ShotStraight, Course::Fixed, 0, 0, 4, 0, 40, 48, 48, 2, kNoPhase, kNoPhase}},
+};
+
 }  // namespace
 
 ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
 
 ROBOT_EXPORT void Motion(MotionGraph* graph) { FillVazedeMotion(*graph, kGraph); }
+
+ROBOT_EXPORT void DIvoSHT(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillPelletFan(*weapon, *tracks, kDIvoSHT); }
+
+ROBOT_EXPORT void DIvoCHN(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillMelee(*weapon, *tracks, kDIvoCHN); }
+
+ROBOT_EXPORT void DIvoMIN(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillCharge(*weapon, *tracks, kDIvoMIN); }

@@ -1,6 +1,6 @@
 // Steering missiles: launched along the owner's facing, they turn toward the
 // opponent twice and explode at the end of the path or where they hit.
-#include "RobotKit.h"
+#include "Weapons.h"
 
 namespace robotkit {
 namespace {

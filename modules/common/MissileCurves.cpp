@@ -1,6 +1,6 @@
 // The missile curves, one plane per path filler: by the track the steering
 // chose, the velocities that bend the path from the plane's heading to it.
-#include "RobotKit.h"
+#include "Weapons.h"
 
 namespace robotkit {
 

@@ -1,6 +1,6 @@
 // The eight missile path fillers, exported unchanged by every module with
 // steering missiles (Brakon, Quillet); compiled once, linked into each.
-#include "RobotKit.h"
+#include "Weapons.h"
 
 using robotkit::FillMissilePath;
 using robotkit::kMissileCurves;

@@ -10,19 +10,6 @@ ShotPhase& Phase(ShotTrackTable& table, int plane, int track, int phase) {
     return table.planes[plane][track].phases[phase];
 }
 
-Velocity HeadingVector(int heading, std::int32_t straight, std::int32_t diagonal) {
-    switch (heading) {
-        case UN: return {0, -straight};
-        case UR: return {diagonal, -diagonal};
-        case NR: return {straight, 0};
-        case DR: return {diagonal, diagonal};
-        case DN: return {0, straight};
-        case DL: return {-diagonal, diagonal};
-        case NL: return {-straight, 0};
-        default: return {-diagonal, -diagonal};
-    }
-}
-
 Link LinkToNode(const MotionGraph& graph, int node) { return MakeLink(graph, graph.nodes[node]); }
 
 Link LinkToPhase(const ShotTrackTable& table, int plane, int track, int phase) {

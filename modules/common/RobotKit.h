@@ -23,7 +23,18 @@ struct Velocity {
 };
 
 // The vector of a heading: `straight` on the four axes, `diagonal` per axis on the diagonals.
-Velocity HeadingVector(int heading, std::int32_t straight, std::int32_t diagonal);
+constexpr Velocity HeadingVector(int heading, std::int32_t straight, std::int32_t diagonal) {
+    switch (heading) {
+        case UN: return {0, -straight};
+        case UR: return {diagonal, -diagonal};
+        case NR: return {straight, 0};
+        case DR: return {diagonal, diagonal};
+        case DN: return {0, straight};
+        case DL: return {-diagonal, diagonal};
+        case NL: return {-straight, 0};
+        default: return {-diagonal, -diagonal};
+    }
+}
 
 // ---------------------------------------------------------------------------
 // Links (all within the block the export was handed)
@@ -151,89 +162,5 @@ void FillVidiruMove(RobotDescriptor& robot, const MoveSpec& spec);
 // Words 0-63 of every row of both tables: the common speeds, `speedBias` added
 // to every non-zero word but the three that hold the same value at any bias.
 void WriteSpeeds(RobotDescriptor& robot, std::int32_t speedBias);
-
-// ---------------------------------------------------------------------------
-// Straight shots: phase 0 flies along the plane and ends, phase 1 is a spent
-// shell no link reaches. Guns and cannons of several robots.
-// ---------------------------------------------------------------------------
-struct StraightShotSpec {
-    WeaponFields weapon;
-    int parts;                                  // launch offsets written for parts 0..parts-1
-    LaunchOffset offsets[kHeadingCount][3];
-    std::int32_t straightSpeed, diagonalSpeed;  // phase 0 velocity along the plane
-    PhaseFields flight;                         // phase 0, velocity aside
-    PhaseFields spent;                          // phase 1
-};
-void FillStraightShot(WeaponDescriptor& weapon, ShotTrackTable& table, const StraightShotSpec& spec);
-
-// Robot 7's gun, volleys of three. Robot 8's gun and robot 9's triple cannon
-// are this row with a few constants changed.
-inline constexpr StraightShotSpec kDoviGTR{
-    .weapon = {.ammunition = 240, .hideOnHit = 1, .singleHit = 1, .volleys = 5, .shotsPerVolley = 3,
-               .fireSound = "ATTACK4", .hitSound = "HITTED4", .trailCircles = 0},
-    .parts = 3,
-    .offsets = {{{10, -70}, {0, -45}, {-10, -20}},
-                {{80, -70}, {60, -35}, {40, -20}},
-                {{70, -10}, {45, 0}, {20, 10}},
-                {{80, 50}, {60, 35}, {40, 20}},
-                {{10, 70}, {0, 45}, {-10, 40}},
-                {{-80, 50}, {-60, 35}, {-40, 20}},
-                {{-70, -10}, {-45, 0}, {-20, 10}},
-                {{-80, -50}, {-60, -35}, {-40, -20}}},
-    .straightSpeed = 18,
-    .diagonalSpeed = 14,
-    .flight = {.damage = 8, .stun = 8, .duration = 32, .hitKind = 1, .halfHeight = 10, .halfWidth = 10,
-               .spareWord = 1, .shotMode = ShotStraight, .guardBreak = 0, .knockBackMode = 1,
-               .endOnOwnerHit = 0},
-    .spent = {.damage = 0, .stun = 8, .duration = 5, .hitKind = 0, .halfHeight = 10, .halfWidth = 10,
-              .spareWord = 1, .shotMode = ShotStraight, .guardBreak = 0, .knockBackMode = 1},
-};
-
-// ---------------------------------------------------------------------------
-// Riding strikes: a blade or club carried at the owner's launch offset through
-// a chain of phases, each reaching out by its own length.
-// ---------------------------------------------------------------------------
-inline constexpr int kMaxStrikePhases = 8;
-
-struct HalfSize {
-    std::int32_t height, width;
-};
-
-struct RidingStrikeSpec {
-    WeaponFields weapon;
-    LaunchOffset offsets[kHeadingCount];     // part 0 by facing: where the strike rides
-    int phases;                              // phases 0..phases-1 chain into each other, then the strike ends
-    std::int32_t reach[kMaxStrikePhases];    // extentY of each phase
-    std::int32_t hitKind[kMaxStrikePhases];
-    PhaseFields common;                      // every chained phase
-    HalfSize size[kHeadingCount];            // half sizes by plane
-    int sizedPhases;                         // phases given the half sizes, at least `phases`
-};
-void FillRidingStrike(WeaponDescriptor& weapon, ShotTrackTable& table, const RidingStrikeSpec& spec);
-
-// ---------------------------------------------------------------------------
-// Steering missiles: the frame of every track (launch, cruise, two steerings,
-// explosion); the eight path fillers add the curves afterwards.
-// ---------------------------------------------------------------------------
-struct MissileSpec {
-    std::int32_t ammunition, volleys, damage;
-};
-void FillMissile(WeaponDescriptor& weapon, ShotTrackTable& table, const MissileSpec& spec);
-
-// The curves of one plane: by track (the direction the steering found), the
-// velocities of phases 3, 4, 5; phases 8, 9, 10 repeat them but for one.
-struct CurveTrack {
-    Velocity first[3];
-    int differingPhase = 0;  // 8, 9 or 10 where the second curve departs, or 0
-    Velocity differingVelocity{};
-};
-struct MissileCurve {
-    CurveTrack tracks[kHeadingCount];
-    bool holdsAfterHitInTrack4;  // phase 4 of track 4 keeps the missile in it on a hit
-};
-extern const MissileCurve kMissileCurves[kHeadingCount];  // by the heading of the filler's name
-
-// Writes the curve phases of tracks 0-7 of `plane`. A plane outside 0-7 writes nothing.
-void FillMissilePath(std::int32_t plane, ShotTrackTable& table, const MissileCurve& curve);
 
 }  // namespace robotkit

@@ -1,4 +1,4 @@
-#include "RobotKit.h"
+#include "Weapons.h"
 
 namespace robotkit {
 
@@ -10,10 +10,9 @@ void FillStraightShot(WeaponDescriptor& weapon, ShotTrackTable& table, const Str
     for (int plane = 0; plane < kHeadingCount; ++plane)
         for (int track = 0; track < 8; ++track) {
             const Velocity velocity = HeadingVector(plane, spec.straightSpeed, spec.diagonalSpeed);
-            const PhaseFields* phases[2] = {&spec.flight, &spec.spent};
-            for (int n = 0; n < 2; ++n) {
+            for (int n = 0; n < (spec.spent ? 2 : 1); ++n) {
                 ShotPhase& phase = Phase(table, plane, track, n);
-                WritePhase(phase, *phases[n]);
+                WritePhase(phase, n == 0 ? spec.flight : *spec.spent);
                 phase.velocityX = n == 0 ? velocity.x : 0;
                 phase.velocityY = n == 0 ? velocity.y : 0;
                 phase.hitPhase = kNoLink;

@@ -20,17 +20,17 @@ std::set<std::string> WithPathFillers(std::set<std::string> names) {
 // What each module exports. A new export is named here, and the contract
 // suite calls it wherever the robot table does.
 const std::map<std::string, std::set<std::string>> kExports = {
-    {"Quillet", WithPathFillers({"VidiruMove", "VidiruMotion", "VidiruMSL"})},
-    {"Wynmar", {"Move", "Motion"}},
-    {"Mirrow", {"Move", "Motion"}},
+    {"Quillet", WithPathFillers({"VidiruMove", "VidiruMotion", "VidiruMGN", "VidiruSTK", "VidiruMSL"})},
+    {"Wynmar", {"Move", "Motion", "BuzzBMGN", "BuzzBSPK"}},
+    {"Mirrow", {"Move", "Motion", "ZErovGND", "ZErovCRW", "ZErovLZR"}},
     {"Saltrim", {"Move", "Motion", "DFAcid", "DFTonfer", "DFBazooka"}},
-    {"Umbrel", {"Move", "Motion"}},
-    {"Zentil", {"Move", "Motion"}},
+    {"Umbrel", {"Move", "Motion", "VidiruVRFL"}},
+    {"Zentil", {"Move", "Motion", "DIvoSHT", "DIvoCHN", "DIvoMIN"}},
     {"Brakon", WithPathFillers({"Move", "Motion", "DoviGTR", "DoviLZR", "DoviCNN", "DoviMSL"})},
-    {"Tessor", {"Move", "Motion", "FMHGTR"}},
-    {"Kelvash", {"Move", "Motion", "TDodarCNN"}},
-    {"Corvath", {"Move", "Motion"}},
-    {"Doraph", {"Move", "Motion"}},
+    {"Tessor", {"Move", "Motion", "FMHGTR", "FMHSWD"}},
+    {"Kelvash", {"Move", "Motion", "TDodarSHT", "TDodarBSG", "TDodarCNN"}},
+    {"Corvath", {"Move", "Motion", "ZozerRFL", "ZozerCRW", "ZozerLZR"}},
+    {"Doraph", {"Move", "Motion", "RodiRFL"}},
 };
 
 std::string ModulePath(const std::string& module) { return std::string(MODULE_DIRECTORY) + "/" + module + ".so"; }

@@ -105,6 +105,10 @@ protected:
         umbrel["Motion"] = brakon["Motion"];
         umbrel["VidiruVRFL"] = Export<14>("VidiruVRFL", &Fake<14>::Weapon);
         auto& quillet = fakes.modules["Quillet"];
+        // Robot 1's own exports, which robot 5 must never call.
+        quillet["VidiruMove"] = Export<20>("VidiruMove", &Fake<20>::One);
+        quillet["VidiruMotion"] = Export<21>("VidiruMotion", &Fake<21>::One);
+        quillet["VidiruMGN"] = Export<22>("VidiruMGN", &Fake<22>::Weapon);
         quillet["VidiruSTK"] = Export<15>("VidiruSTK", &Fake<15>::Weapon);
         quillet["VidiruMSL"] = Export<16>("VidiruMSL", &Fake<16>::Weapon);
         for (const char* filler : {"MSL_DR", "MSL_DL", "MSL_DN", "MSL_NR", "MSL_NL", "MSL_UR", "MSL_UL", "MSL_UN"})
@@ -286,14 +290,17 @@ TEST_F(GameFixture, EveryRobotBindsABodyOfItsOwn) {
     }
 }
 
-TEST_F(GameFixture, RobotFiveTakesUmbrelsBodyAndGraphAndStopsBeforeQuilletWithoutItsRifle) {
+TEST_F(GameFixture, RobotFiveTakesUmbrelsBodyGraphAndRifleAndOnlyQuilletsStickAndMissiles) {
     form->MakeDefaultWeapon();
     form->Vidiru2In1();
-    EXPECT_EQ(system.moduleLoads, std::vector<std::string>{"Umbrel"});
+    EXPECT_EQ(system.moduleLoads, (std::vector<std::string>{"Umbrel", "Quillet"}));
     const RobotDescriptor& body = form->robotDescs[0];
     EXPECT_GT(body.normalSpeeds.rows[0].decelPeriod, 0);
     EXPECT_EQ(body.normalSpeeds.rows[7].decelPeriod, 0) << "Move, not robot 1's VidiruMove, which writes every row";
     const MotionGraph& graph = form->motionGraphs[0];
     EXPECT_EQ(graph.nodes[13].weaponNodes[0], MakeLink(graph, graph.nodes[14]))
         << "Umbrel's graph passes through node 14 where robot 1's stays in node 13";
+    EXPECT_STREQ(TextChars(form->weapons[0][0].fireSound), "ATTACK1") << "the rifle, not robot 1's machine gun";
+    EXPECT_EQ(form->weapons[0][1].shotsPerVolley, 1);
+    EXPECT_EQ(form->weapons[0][2].shotsPerVolley, 1);
 }
