@@ -1,0 +1,177 @@
+// The robots' weapons as the fight plays them: the real modules bound for a
+// two-player bout, fired through their motions by the game's own frame.
+#include "GameFixture.h"
+
+#include <tuple>
+
+namespace {
+
+class WeaponPlay : public GameFixture {
+protected:
+    // Player 1's robot against a guarding or idle robot 7, in mid-field, robot 7 to the right.
+    void Start(int robot) {
+        StartGame();
+        form->DoviIn1();  // robots not yet filling weapon 4 keep robot 7's sound name there
+        Bout(robot);
+    }
+    void Bout(int robot) {
+        EnterBout(ModeTwoPlayers, robot, 7);
+        for (int frame = 0; frame < 75; ++frame) form->FightStage();
+        ASSERT_EQ(form->GameStage, StageFight);
+        Place(0, 300, 300);
+        Place(1, 500, 300);
+    }
+    void Place(int p, std::int32_t x, std::int32_t y) {
+        form->players[p].posX = x;
+        form->players[p].posY = y;
+    }
+    void Frames(int n) {
+        for (int frame = 0; frame < n; ++frame) form->FightStage();
+    }
+    // Presses the weapon for a frame, then runs until the motion reaches a node that fires:
+    // the next frame launches.
+    void ToFiringNode(int weapon) {
+        P(0).buttonCode = weapon;
+        Frames(1);
+        P(0).buttonCode = 0;
+        for (int frame = 0; frame < 60 && P(0).motionNode->fires != 1; ++frame) Frames(1);
+        ASSERT_EQ(P(0).motionNode->fires, 1);
+    }
+    PlayerRecord& P(int p) { return form->players[p]; }
+    ShotRecord& Shot(int weapon, int row, int part) { return form->shotSlots[weapon - 1][row][part]; }
+    int LiveParts(int weapon) {
+        int live = 0;
+        for (auto& row : form->shotSlots[weapon - 1])
+            for (ShotRecord& shot : row) live += shot.live;
+        return live;
+    }
+};
+
+// Robot, and what its strike takes from a guarding robot 7 standing next to it.
+class GuardedStrike : public WeaponPlay, public ::testing::WithParamInterface<std::tuple<int, int>> {};
+
+}  // namespace
+
+TEST_P(GuardedStrike, TakesAQuarterOnceBreaksTheGuardAndCostsNeitherGaugeNorAmmunition) {
+    const auto [robot, loss] = GetParam();
+    Start(robot);
+    Place(1, 360, 300);
+    P(1).buttonCode = 5;  // held
+    Frames(2);
+    ASSERT_EQ(P(1).actionState, ActionGuard);
+    ToFiringNode(2);
+    P(0).gauge = P(0).robot->gaugeMax - 1;  // where regeneration stops
+    const std::int32_t before = P(1).hitPoints;
+    for (int frame = 0; frame < 30; ++frame) Frames(1);
+    EXPECT_EQ(before - P(1).hitPoints, loss);
+    EXPECT_GT(P(1).stunFrames, 0) << "the guard was broken (a guard node's hit keeps it guarding)";
+    EXPECT_EQ(std::tuple(P(0).gauge, P(0).ammo[1]), std::tuple(P(0).robot->gaugeMax - 1, 256));
+}
+
+INSTANTIATE_TEST_SUITE_P(SingleHitStrikes, GuardedStrike,
+                         ::testing::Values(std::tuple(1, 10), std::tuple(2, 8), std::tuple(3, 12), std::tuple(8, 20),
+                                           std::tuple(9, 13), std::tuple(10, 8)));
+
+TEST_F(WeaponPlay, AStrikeRunsItsPhasesUnlessItsOwnerIsHit) {
+    Start(1);
+    Place(1, 700, 300);
+    ToFiringNode(2);
+    int frames = 0;
+    for (Frames(1); Shot(2, 0, 0).live && frames < 100; ++frames) Frames(1);
+    EXPECT_EQ(frames + 1, 24) << "frames from the launch";
+
+    Frames(40);
+    ToFiringNode(2);
+    Frames(2);
+    ASSERT_TRUE(Shot(2, 0, 0).live);
+    P(0).actionState = ActionHit;
+    Frames(1);
+    EXPECT_FALSE(Shot(2, 0, 0).live);
+}
+
+TEST_F(WeaponPlay, AChainHitsEveryFrameItOverlapsWhileItCanHit) {
+    Start(6);
+    const std::int32_t before = P(1).hitPoints;
+    ToFiringNode(2);
+    for (int frame = 0; frame < 25; ++frame) {
+        Place(1, 350, 300);  // held in the zone against the knock-back
+        Frames(1);
+    }
+    EXPECT_EQ(before - P(1).hitPoints, 144) << "12 hits of 12";
+}
+
+TEST_F(WeaponPlay, AGuardTakesAMachineGunVolleyWithoutStun) {
+    Start(2);
+    P(1).buttonCode = 5;
+    Frames(2);
+    const std::int32_t before = P(1).hitPoints;
+    ToFiringNode(1);
+    Frames(25);
+    EXPECT_EQ(std::tuple(before - P(1).hitPoints, P(1).actionState), std::tuple(6, ActionGuard));
+}
+
+TEST_F(WeaponPlay, ARifleBulletFliesFiftyFramesAlongTheFacing) {
+    Start(11);
+    Place(1, 50, 475);  // down-left, off the bullet's line
+    ToFiringNode(1);
+    Frames(1);
+    const ShotRecord& bullet = Shot(1, 0, 0);
+    EXPECT_EQ(std::tuple(bullet.x, bullet.y), std::tuple(300 - 25 - 15, 300 + 25 + 15)) << "launched and moved once";
+    Frames(48);
+    EXPECT_TRUE(bullet.live);
+    Frames(1);
+    EXPECT_FALSE(bullet.live);
+}
+
+TEST_F(WeaponPlay, AGrenadeFlies400PerAxisDiagonallyAndBlastsWhereItStopped) {
+    Start(3);
+    Place(0, 150, 100);
+    Place(1, 700, 560);  // down-right
+    ToFiringNode(1);
+    Frames(45);
+    const ShotRecord& grenade = Shot(1, 0, 0);
+    EXPECT_EQ(std::tuple(grenade.x, grenade.y, grenade.phase->velocityX), std::tuple(550, 500, 0));
+    EXPECT_GT(grenade.phase->halfWidth, 12) << "a blast step";
+}
+
+TEST_F(WeaponPlay, AMineIsThrownBackThenCreepsTowardTheOpponentAndBurstsOnTime) {
+    Start(6);
+    ToFiringNode(3);
+    Frames(5);
+    const ShotRecord& mine = Shot(3, 0, 0);
+    EXPECT_EQ(std::tuple(mine.x, mine.y), std::tuple(300 - 150, 300)) << "thrown back from its owner facing right";
+    form->robotDescs[1].hitHalfWidth = form->robotDescs[1].hitHalfHeight = 0;  // nothing to hit
+    Place(1, 150, 500);
+    Frames(1);
+    EXPECT_EQ(std::tuple(mine.x, mine.y), std::tuple(150, 305)) << "straight down at an opponent below";
+    Place(1, 350, 505);
+    Frames(1);
+    EXPECT_EQ(std::tuple(mine.x, mine.y), std::tuple(155, 310)) << "on both axes toward one down-right";
+    int frames = 7;
+    for (; mine.phase->shotMode == ShotChasing && frames < 200; ++frames) Frames(1);
+    EXPECT_EQ(frames, 125) << "the burst begins 5 + 120 frames after the launch";
+}
+
+TEST_F(WeaponPlay, ABeamPaysEachSegmentWithGaugeOnlyAndEndsWhenItsOwnerIsHit) {
+    Start(10);
+    Place(1, 600, 1);  // up-right
+    ToFiringNode(3);
+    P(0).gauge = 600;
+    Frames(1);
+    EXPECT_EQ(std::tuple(LiveParts(3), P(0).gauge), std::tuple(10, 440));
+    const ShotRecord& segment = Shot(3, 0, 3);
+    EXPECT_EQ(std::tuple(segment.x, segment.y), std::tuple(300 + 245 + 15, 300 - 245 - 15));
+    P(0).actionState = ActionHit;
+    Frames(1);
+    EXPECT_EQ(LiveParts(3), 0);
+
+    Bout(10);
+    ToFiringNode(3);
+    P(0).gauge = 200;
+    Frames(3);
+    EXPECT_EQ(std::tuple(LiveParts(3), P(0).gauge, P(0).ammo[2]), std::tuple(5, 120, 256)) << "no ammunition fall-back";
+    Frames(4);
+    EXPECT_TRUE(Shot(3, 0, 0).live);
+    Frames(1);
+    EXPECT_FALSE(Shot(3, 0, 0).live) << "segments of robot 10 live 8 frames";
+}
