@@ -47,6 +47,8 @@ protected:
     }
 };
 
+class EveryWeapon : public WeaponPlay, public ::testing::WithParamInterface<int> {};
+
 // Robot, and what its strike takes from a guarding robot 7 standing next to it.
 class GuardedStrike : public WeaponPlay, public ::testing::WithParamInterface<std::tuple<int, int>> {};
 
@@ -71,6 +73,19 @@ TEST_P(GuardedStrike, TakesAQuarterOnceBreaksTheGuardAndCostsNeitherGaugeNorAmmu
 INSTANTIATE_TEST_SUITE_P(SingleHitStrikes, GuardedStrike,
                          ::testing::Values(std::tuple(1, 10), std::tuple(2, 8), std::tuple(3, 12), std::tuple(8, 20),
                                            std::tuple(9, 13), std::tuple(10, 8)));
+
+TEST_P(EveryWeapon, OfAFullyBuiltRobotFiresFromItsMotion) {
+    Start(GetParam());
+    const int weapons = form->shotSlots[3][0][0].weapon == &form->DummyWeapon ? 3 : 4;
+    for (int weapon = 1; weapon <= weapons; ++weapon) {
+        ToFiringNode(weapon);
+        Frames(1);
+        EXPECT_GT(LiveParts(weapon), 0) << "weapon " << weapon;
+        Frames(90);  // back to the neutral node
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(CompleteRobots, EveryWeapon, ::testing::Values(1, 4, 5, 6, 7, 10));
 
 TEST_F(WeaponPlay, AStrikeRunsItsPhasesUnlessItsOwnerIsHit) {
     Start(1);
