@@ -16,8 +16,6 @@ void BM_BindRobot(benchmark::State& state) {
     game.music.KeepLog(false);
     TForm1& form = *game.form;
     form.FormShow();
-    // A robot whose module does not yet fill weapon 4 keeps robot 7's sound name there.
-    form.DoviIn1();
     const int robot = static_cast<int>(state.range(0));
     for (auto _ : state) BindRobot(form, 0, robot);
     if (!devices.sound.dsound) state.SkipWithError("the binding lost the sound device");

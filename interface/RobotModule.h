@@ -275,10 +275,12 @@ ROBOT_EXPORT void VidiruMSL(WeaponDescriptor* weapon, ShotTrackTable* tracks);  
 // Wynmar (robot 2, "VezoRer").
 ROBOT_EXPORT void BuzzBMGN(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // machine gun
 ROBOT_EXPORT void BuzzBSPK(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // spike strike
+ROBOT_EXPORT void BuzzBFLY(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // swarm of six, steering twice
 // Mirrow (robot 3, "VedarAzer").
 ROBOT_EXPORT void ZErovGND(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // grenade
 ROBOT_EXPORT void ZErovCRW(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // claw strike
 ROBOT_EXPORT void ZErovLZR(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // beam, ten segments
+ROBOT_EXPORT void ZErovNPM(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // cluster of six bomblets
 // Umbrel (robot 5, "Vazede type Zazov"); weapons 2 and 3 come from Quillet.
 ROBOT_EXPORT void VidiruVRFL(WeaponDescriptor* weapon, ShotTrackTable* tracks); // rifle
 // Zentil (robot 6, "DedoVez").
@@ -288,16 +290,21 @@ ROBOT_EXPORT void DIvoMIN(WeaponDescriptor* weapon, ShotTrackTable* tracks);    
 // Tessor (robot 8, "DudaVazovIrivar").
 ROBOT_EXPORT void FMHGTR(WeaponDescriptor* weapon, ShotTrackTable* tracks);     // gun, volleys of three
 ROBOT_EXPORT void FMHSWD(WeaponDescriptor* weapon, ShotTrackTable* tracks);     // sword strike
+ROBOT_EXPORT void FMHCPR(WeaponDescriptor* weapon, ShotTrackTable* tracks);     // swinging shot, steering twice
+ROBOT_EXPORT void FMHRKT(WeaponDescriptor* weapon, ShotTrackTable* tracks);     // salvo of four rockets
 // Kelvash (robot 9, "Zozuva-Dodar").
 ROBOT_EXPORT void TDodarSHT(WeaponDescriptor* weapon, ShotTrackTable* tracks);  // pellet fan, one track per part
 ROBOT_EXPORT void TDodarBSG(WeaponDescriptor* weapon, ShotTrackTable* tracks);  // club strike
 ROBOT_EXPORT void TDodarCNN(WeaponDescriptor* weapon, ShotTrackTable* tracks);  // triple cannon
+ROBOT_EXPORT void TDodarRKT(WeaponDescriptor* weapon, ShotTrackTable* tracks);  // salvo of six rockets
 // Corvath (robot 10, "D-2-O").
 ROBOT_EXPORT void ZozerRFL(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // rifle
 ROBOT_EXPORT void ZozerCRW(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // claw strike
 ROBOT_EXPORT void ZozerLZR(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // beam, ten segments
 // Doraph (robot 11, "DodizevoZ").
 ROBOT_EXPORT void RodiRFL(WeaponDescriptor* weapon, ShotTrackTable* tracks);    // rifle
+ROBOT_EXPORT void RodiFLY(WeaponDescriptor* weapon, ShotTrackTable* tracks);    // swarm of six, steering twice
+ROBOT_EXPORT void RodiNPM(WeaponDescriptor* weapon, ShotTrackTable* tracks);    // napalm shell from above
 
 // Saltrim (robot 4, "Vo-Do"): Move and Motion as above, then its three weapons.
 ROBOT_EXPORT void DFAcid(WeaponDescriptor* weapon, ShotTrackTable* tracks);     // acid spit

@@ -34,6 +34,24 @@ constexpr NodeChange kGraph[] = {
 constexpr StraightShotSpec kRodiRFL =
     Rifle({.ammunition = 100, .volleys = 6, .damage = 24, .stun = 24, .halfSize = 8});
 
+constexpr SwarmSpec kRodiFLY{.ammunition = 60, .damage = 24, .stun = 20, .pauseDuration = 2, .burstDuration = 2,
+                             .cruiseStraight = 15, .cruiseDiagonal = 12};
+
+// One heavy shell that lands where the opponent stood and bursts in six growing steps.
+constexpr ShellSpec kRodiNPM{
+    .weapon = {.ammunition = 20, .hideOnHit = 0, .singleHit = 1, .volleys = 1, .shotsPerVolley = 1,
+               .fireSound = "ATTACK5", .hitSound = "HITTED2", .trailCircles = 0},
+    .damage = 100,
+    .stun = 140,
+    .parts = 1,
+    .aim = {{{0, -600}, 8}},
+    .aimSize = {6, 12},  // flatter than the phases around it
+    .burstSteps = 6,
+    // duration, half size, extent
+    .burst = {{4, 40, 30}, {4, 60, 45}, {4, 80, 60}, {4, 100, 75}, {4, 120, 90}, {4, 140, 105}},
+    .fillsUnflown = false,
+};
+
 }  // namespace
 
 ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
@@ -41,3 +59,7 @@ ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMov
 ROBOT_EXPORT void Motion(MotionGraph* graph) { FillVazedeMotion(*graph, kGraph); }
 
 ROBOT_EXPORT void RodiRFL(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillStraightShot(*weapon, *tracks, kRodiRFL); }
+
+ROBOT_EXPORT void RodiFLY(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillSwarm(*weapon, *tracks, kRodiFLY); }
+
+ROBOT_EXPORT void RodiNPM(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillShell(*weapon, *tracks, kRodiNPM); }

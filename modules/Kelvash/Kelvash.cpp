@@ -57,6 +57,22 @@ constexpr PelletFanSpec kTDodarSHT{.ammunition = 210, .stun = 18, .halfSize = 10
 constexpr MeleeSpec kTDodarBSG{40, 6, {6, 4, 4, 4, 6, 6}, 52, {100, 100, 100, 120, 100, 100}, {2, 2, 2, 2, 2, 2},
                                {60, 70, 80, 70, 60, 50}, SameInEveryPlane(40, 40), "ATTACK2", "HITTED2"};
 
+// Six rockets from the robot's own position.
+constexpr RocketSalvoSpec kTDodarRKT{
+    .offset = {0, 0},
+    .ammunition = 90,
+    .rockets = 6,
+    .hitSound = "HITTED2",
+    .fan = {{{-10, -10}, {-6, -12}, {6, -12}, {10, -10}, {-3, -10}, {3, -10}},
+            {{12, 0}, {10, -2}, {2, -10}, {0, -12}, {8, -4}, {4, -8}},
+            {{10, -10}, {12, -6}, {12, 6}, {10, 10}, {10, -3}, {10, 3}},
+            {{12, 0}, {10, 2}, {2, 10}, {0, 12}, {8, 4}, {4, 8}},
+            {{-10, 10}, {-6, 12}, {6, 12}, {10, 10}, {-3, 10}, {3, 10}},
+            {{-12, 0}, {-10, 2}, {-2, 10}, {0, 12}, {-8, 4}, {-4, 8}},
+            {{-10, -10}, {-12, -6}, {-12, 6}, {-10, 10}, {-10, -3}, {-10, 3}},
+            {{-12, 0}, {-10, -2}, {-2, -10}, {0, -12}, {-8, -4}, {-4, -8}}},
+};
+
 }  // namespace
 
 ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
@@ -70,3 +86,5 @@ ROBOT_EXPORT void TDodarBSG(WeaponDescriptor* weapon, ShotTrackTable* tracks) { 
 ROBOT_EXPORT void TDodarCNN(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
     FillStraightShot(*weapon, *tracks, kTDodarCNN);
 }
+
+ROBOT_EXPORT void TDodarRKT(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillRocketSalvo(*weapon, *tracks, kTDodarRKT); }

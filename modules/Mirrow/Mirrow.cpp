@@ -55,6 +55,23 @@ constexpr MeleeSpec kZErovCRW{40, 6, {4, 4, 4, 4, 8, 8}, 48, {120, 120, 120, 120
 
 constexpr BeamSpec kZErovLZR{.damage = 52, .duration = 10};
 
+// A cluster of six bomblets, each aimed at its own offset from the opponent,
+// so they fall and burst staggered.
+constexpr ShellSpec kZErovNPM{
+    .weapon = {.ammunition = 60, .hideOnHit = 0, .singleHit = 1, .volleys = 2, .shotsPerVolley = 6,
+               .fireSound = "ATTACK5", .hitSound = "HITTED4", .trailCircles = 0},
+    .damage = 40,
+    .stun = 80,
+    .parts = 6,
+    // offset from the opponent, frames
+    .aim = {{{20, -600}, 8}, {{100, -640}, 12}, {{-80, -680}, 16}, {{-60, -550}, 14}, {{-20, -550}, 10}, {{-10, -600}, 16}},
+    .aimSize = {12, 12},
+    .burstSteps = 3,
+    // duration, half size, extent
+    .burst = {{4, 20, 16}, {6, 30, 40}, {6, 45, 50}},
+    .fillsUnflown = true,
+};
+
 }  // namespace
 
 ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
@@ -66,3 +83,5 @@ ROBOT_EXPORT void ZErovGND(WeaponDescriptor* weapon, ShotTrackTable* tracks) { F
 ROBOT_EXPORT void ZErovCRW(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillMelee(*weapon, *tracks, kZErovCRW); }
 
 ROBOT_EXPORT void ZErovLZR(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillBeam(*weapon, *tracks, kZErovLZR); }
+
+ROBOT_EXPORT void ZErovNPM(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillShell(*weapon, *tracks, kZErovNPM); }

@@ -44,6 +44,25 @@ constexpr StraightShotSpec kFMHGTR = [] {
 constexpr MeleeSpec kFMHSWD{45, 6, {6, 4, 4, 4, 6, 6}, 80, {140, 120, 120, 120, 120, 120}, {2, 2, 2, 2, 2, 2},
                             {50, 60, 70, 80, 60, 50}, SameInEveryPlane(45, 45), "ATTACK2", "HITTED2"};
 
+constexpr SwingingShotSpec kFMHCPR{.ammunition = 30, .volleys = 2, .damage = 28, .stun = 28};
+
+// Four rockets from above-left of the robot, whichever way it faces. The
+// inner rockets of the diagonal planes are the slower ones.
+constexpr RocketSalvoSpec kFMHRKT{
+    .offset = {-40, -30},
+    .ammunition = 60,
+    .rockets = 4,
+    .hitSound = "HITTED4",
+    .fan = {{{-10, -10}, {-3, -12}, {3, -12}, {10, -10}},
+            {{12, 0}, {6, -4}, {4, -6}, {0, -12}},
+            {{10, -10}, {12, -3}, {12, 3}, {10, 10}},
+            {{12, 0}, {4, 6}, {6, 4}, {0, 12}},
+            {{-10, 10}, {-3, 12}, {3, 12}, {10, 10}},
+            {{-12, 0}, {-6, 4}, {-4, 6}, {0, 12}},
+            {{-10, -10}, {-12, -3}, {-12, 3}, {-10, 10}},
+            {{-12, 0}, {-6, -4}, {-4, -6}, {0, -12}}},
+};
+
 }  // namespace
 
 ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
@@ -53,3 +72,7 @@ ROBOT_EXPORT void Motion(MotionGraph* graph) { WriteGraph(*graph, kMotions, Numb
 ROBOT_EXPORT void FMHGTR(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillStraightShot(*weapon, *tracks, kFMHGTR); }
 
 ROBOT_EXPORT void FMHSWD(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillMelee(*weapon, *tracks, kFMHSWD); }
+
+ROBOT_EXPORT void FMHCPR(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillSwingingShot(*weapon, *tracks, kFMHCPR); }
+
+ROBOT_EXPORT void FMHRKT(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillRocketSalvo(*weapon, *tracks, kFMHRKT); }

@@ -14,6 +14,9 @@ constexpr StraightShotSpec kBuzzBMGN = MachineGun(200, 3);
 constexpr MeleeSpec kBuzzBSPK{35, 4, {4, 4, 4, 8}, 32, {80, 80, 80, 80}, {2, 2, 2, 0}, {40, 50, 60, 40},
                               {.upDown = {30, 20}, .diagonal = {25, 25}, .rightLeft = {20, 30}}, "ATTACK2", "HITTED2"};
 
+constexpr SwarmSpec kBuzzBFLY{.ammunition = 72, .damage = 20, .stun = 20, .pauseDuration = 1, .burstDuration = 3,
+                              .cruiseStraight = 18, .cruiseDiagonal = 15};
+
 }  // namespace
 
 ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
@@ -23,3 +26,5 @@ ROBOT_EXPORT void Motion(MotionGraph* graph) { FillWynmarMotion(*graph, {}); }
 ROBOT_EXPORT void BuzzBMGN(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillStraightShot(*weapon, *tracks, kBuzzBMGN); }
 
 ROBOT_EXPORT void BuzzBSPK(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillMelee(*weapon, *tracks, kBuzzBSPK); }
+
+ROBOT_EXPORT void BuzzBFLY(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillSwarm(*weapon, *tracks, kBuzzBFLY); }

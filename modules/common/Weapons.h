@@ -201,4 +201,62 @@ extern const MissileCurve kMissileCurves[kHeadingCount];  // by the heading of t
 // Writes the curve phases of tracks 0-7 of `plane`. A plane outside 0-7 writes nothing.
 void FillMissilePath(std::int32_t plane, ShotTrackTable& table, const MissileCurve& curve);
 
+// ---------------------------------------------------------------------------
+// Steering shots: a start of their own, then two turns toward the opponent
+// through steerLinks, then a burst that every hit jumps to. Part j flies track j.
+// ---------------------------------------------------------------------------
+// One shot a volley that leaves backwards and swings round onto its heading.
+struct SwingingShotSpec {
+    std::int32_t ammunition, volleys, damage, stun;
+};
+void FillSwingingShot(WeaponDescriptor& weapon, ShotTrackTable& table, const SwingingShotSpec& spec);
+
+// A swarm of six thrown out backwards in mirrored pairs, spreading forward before the turns.
+struct SwarmSpec {
+    std::int32_t ammunition, damage, stun;
+    std::int32_t pauseDuration;                   // phases 3, 4, 6 and 7, around the turns
+    std::int32_t burstDuration;                   // phases 9 and 10
+    std::int32_t cruiseStraight, cruiseDiagonal;  // phases 5 and 8, after each turn
+};
+void FillSwarm(WeaponDescriptor& weapon, ShotTrackTable& table, const SwarmSpec& spec);
+
+// ---------------------------------------------------------------------------
+// Rocket salvos: rockets leave in a fan, straighten onto the launch heading
+// and end in a harmless burst. Rocket j flies track j.
+// ---------------------------------------------------------------------------
+inline constexpr int kMaxRockets = 6;
+struct RocketSalvoSpec {
+    LaunchOffset offset;                           // every rocket, every facing
+    std::int32_t ammunition, rockets;              // rockets a volley
+    const char* hitSound;
+    Velocity fan[kHeadingCount][kMaxRockets];      // phase 0 by plane and rocket
+};
+void FillRocketSalvo(WeaponDescriptor& weapon, ShotTrackTable& table, const RocketSalvoSpec& spec);
+
+// ---------------------------------------------------------------------------
+// Shells: rise straight up, hold above the opponent, aim, fall harmlessly and
+// burst. Every plane alike; part j flies track j.
+// ---------------------------------------------------------------------------
+inline constexpr int kMaxShellParts = 6;
+inline constexpr int kMaxBurstSteps = 6;
+
+struct ShellAim {
+    Velocity offset;        // from the opponent, held through the aim
+    std::int32_t duration;
+};
+struct BurstStep {
+    std::int32_t duration, halfSize, extent;
+};
+struct ShellSpec {
+    WeaponFields weapon;
+    std::int32_t damage, stun;
+    int parts;                           // tracks flown
+    ShellAim aim[kMaxShellParts];        // by track
+    HalfSize aimSize;
+    int burstSteps;
+    BurstStep burst[kMaxBurstSteps];
+    bool fillsUnflown;                   // the cluster's partial fill of tracks 6-7 and phase 7
+};
+void FillShell(WeaponDescriptor& weapon, ShotTrackTable& table, const ShellSpec& spec);
+
 }  // namespace robotkit

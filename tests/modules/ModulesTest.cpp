@@ -21,16 +21,16 @@ std::set<std::string> WithPathFillers(std::set<std::string> names) {
 // suite calls it wherever the robot table does.
 const std::map<std::string, std::set<std::string>> kExports = {
     {"Quillet", WithPathFillers({"VidiruMove", "VidiruMotion", "VidiruMGN", "VidiruSTK", "VidiruMSL"})},
-    {"Wynmar", {"Move", "Motion", "BuzzBMGN", "BuzzBSPK"}},
-    {"Mirrow", {"Move", "Motion", "ZErovGND", "ZErovCRW", "ZErovLZR"}},
+    {"Wynmar", {"Move", "Motion", "BuzzBMGN", "BuzzBSPK", "BuzzBFLY"}},
+    {"Mirrow", {"Move", "Motion", "ZErovGND", "ZErovCRW", "ZErovLZR", "ZErovNPM"}},
     {"Saltrim", {"Move", "Motion", "DFAcid", "DFTonfer", "DFBazooka"}},
     {"Umbrel", {"Move", "Motion", "VidiruVRFL"}},
     {"Zentil", {"Move", "Motion", "DIvoSHT", "DIvoCHN", "DIvoMIN"}},
     {"Brakon", WithPathFillers({"Move", "Motion", "DoviGTR", "DoviLZR", "DoviCNN", "DoviMSL"})},
-    {"Tessor", {"Move", "Motion", "FMHGTR", "FMHSWD"}},
-    {"Kelvash", {"Move", "Motion", "TDodarSHT", "TDodarBSG", "TDodarCNN"}},
+    {"Tessor", {"Move", "Motion", "FMHGTR", "FMHSWD", "FMHCPR", "FMHRKT"}},
+    {"Kelvash", {"Move", "Motion", "TDodarSHT", "TDodarBSG", "TDodarCNN", "TDodarRKT"}},
     {"Corvath", {"Move", "Motion", "ZozerRFL", "ZozerCRW", "ZozerLZR"}},
-    {"Doraph", {"Move", "Motion", "RodiRFL"}},
+    {"Doraph", {"Move", "Motion", "RodiRFL", "RodiFLY", "RodiNPM"}},
 };
 
 std::string ModulePath(const std::string& module) { return std::string(MODULE_DIRECTORY) + "/" + module + ".so"; }

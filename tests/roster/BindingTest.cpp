@@ -296,3 +296,13 @@ TEST_F(GameFixture, RobotFiveTakesUmbrelsBodyGraphAndRifleAndOnlyQuilletsStickAn
     EXPECT_EQ(form->weapons[0][1].shotsPerVolley, 1);
     EXPECT_EQ(form->weapons[0][2].shotsPerVolley, 1);
 }
+
+TEST_F(GameFixture, FourWeaponRobotsBindOnAFreshRunWithTheirOwnFireSounds) {
+    StartGame();
+    for (int robot : {3, 8, 9}) {
+        BindRobot(*form, robot % 2, robot);
+        EXPECT_NE(TextLength(form->weapons[robot % 2][3].fireSound), 0) << robot;
+    }
+    EXPECT_TRUE(devices.sound.dsound);
+    EXPECT_TRUE(BoxTexts().empty());
+}
