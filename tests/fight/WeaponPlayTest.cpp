@@ -48,6 +48,9 @@ protected:
 
 class EveryWeapon : public WeaponPlay, public ::testing::WithParamInterface<int> {};
 
+// Robot, weapon, part, and the frames its shot lives from its launch when it hits nothing.
+class Lifetime : public WeaponPlay, public ::testing::WithParamInterface<std::tuple<int, int, int, int>> {};
+
 // Robot, and what its strike takes from a guarding robot 7 standing next to it.
 class GuardedStrike : public WeaponPlay, public ::testing::WithParamInterface<std::tuple<int, int>> {};
 
@@ -188,4 +191,73 @@ TEST_F(WeaponPlay, ABeamPaysEachSegmentWithGaugeOnlyAndEndsWhenItsOwnerIsHit) {
     EXPECT_TRUE(Shot(3, 0, 0).live);
     Frames(1);
     EXPECT_FALSE(Shot(3, 0, 0).live) << "segments of robot 10 live 8 frames";
+}
+
+TEST_P(Lifetime, OfAShotThatHitsNothingIsItsPhasesWithoutItsTurns) {
+    const auto [robot, weapon, part, frames] = GetParam();
+    Start(robot);
+    form->robotDescs[1].hitHalfWidth = form->robotDescs[1].hitHalfHeight = 0;  // nothing to hit
+    ToFiringNode(weapon);
+    int lived = 0;
+    do {
+        Frames(1);
+        ++lived;
+    } while (Shot(weapon, 0, part).live && lived < 300);
+    EXPECT_EQ(lived, frames);
+}
+
+INSTANTIATE_TEST_SUITE_P(SteeredRocketsAndShells, Lifetime,
+                         ::testing::Values(std::tuple(8, 3, 0, 104), std::tuple(2, 3, 5, 108), std::tuple(11, 2, 0, 108),
+                                           std::tuple(8, 4, 3, 65), std::tuple(9, 4, 5, 65), std::tuple(11, 3, 0, 72),
+                                           // The cluster's bomblets burst in the order 0, 4, 1, 3, then 2 and 5.
+                                           std::tuple(3, 4, 0, 64), std::tuple(3, 4, 4, 66), std::tuple(3, 4, 1, 68),
+                                           std::tuple(3, 4, 3, 70), std::tuple(3, 4, 2, 72), std::tuple(3, 4, 5, 72)));
+
+TEST_F(WeaponPlay, AShellFollowsUntilItFallsFallsHarmlesslyAndBurstsWhereTheOpponentStood) {
+    Start(11);
+    ToFiringNode(3);
+    const ShotRecord& shell = Shot(3, 0, 0);
+    const std::int32_t hitPoints = P(1).hitPoints;
+    Frames(1 + 12 + 8);
+    Place(1, 450, 350);  // walks off while the shell aims
+    Frames(7);
+    EXPECT_EQ(std::tuple(shell.x, shell.y), std::tuple(450, 350 - 600)) << "aimed straight above it";
+    Frames(19);
+    EXPECT_EQ(std::tuple(shell.x, P(1).hitPoints), std::tuple(450, hitPoints)) << "falling onto it, harmless";
+    Frames(1);
+    EXPECT_EQ(hitPoints - P(1).hitPoints, 100) << "the burst";
+
+    // Stepped 130 off on each axis as the fall begins: outside the first burst step, inside the last.
+    Bout(11);
+    ToFiringNode(3);
+    const std::int32_t before = P(1).hitPoints;
+    Frames(1 + 12 + 8 + 8);
+    Place(1, P(1).posX + 130, P(1).posY + 130);
+    for (int frame = 0; frame < 60 && P(1).hitPoints == before; ++frame) Frames(1);
+    EXPECT_EQ(before - P(1).hitPoints, 100);
+    EXPECT_GT(shell.phase->halfWidth, 40) << "the first burst step misses it, a wider one does not";
+}
+
+TEST_F(WeaponPlay, ASteeringShotTurnsBackAtOnceWhileARocketNeverTurns) {
+    Start(8);
+    form->robotDescs[1].hitHalfWidth = form->robotDescs[1].hitHalfHeight = 0;  // nothing to hit
+    ToFiringNode(3);
+    Frames(8 + 24);
+    const ShotRecord& shot = Shot(3, 0, 0);
+    ASSERT_EQ(shot.phase->shotMode, ShotSteered);
+    Place(1, shot.x - 300, shot.y);  // behind it
+    const std::int32_t x = shot.x;
+    Frames(1);
+    EXPECT_EQ(std::tuple(shot.heading, shot.x), std::tuple(NL, x - 15));
+
+    Frames(120);
+    ToFiringNode(4);
+    Frames(1);
+    const ShotRecord& rocket = Shot(4, 0, 0);
+    const std::int32_t heading = rocket.heading;
+    for (int frame = 0; frame < 60 && rocket.live; ++frame) {
+        Place(1, rocket.x - 200, rocket.y + 100 - 50 * (frame % 3));  // anywhere but ahead
+        Frames(1);
+        ASSERT_EQ(rocket.heading, heading);
+    }
 }
