@@ -20,7 +20,6 @@ protected:
         system.clockSeconds = 7;  // the seed of every draw: the run repeats
         StartGame();
     }
-    PlayerRecord& P(int p) { return form->players[p]; }
     int OwnWeapons(int p) const { return form->shotSlots[p * 4 + 3][0][0].weapon == &form->DummyWeapon ? 3 : 4; }
     bool InBout() const { return form->GameStage >= StageIntro && form->GameStage <= StageFightEnd; }
 

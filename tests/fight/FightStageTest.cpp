@@ -18,21 +18,6 @@ protected:
         Enter(ModeTwoPlayers);
     }
     void Enter(std::int32_t mode) { EnterBout(mode, robots[0], robots[1]); }
-    // Straight into the fight proper, robots apart in mid-field, nothing moving.
-    void SkipIntro() {
-        for (int frame = 0; frame < 75; ++frame) form->FightStage();
-        ASSERT_EQ(form->GameStage, StageFight);
-        Place(0, 300, 300);
-        Place(1, 500, 300);
-    }
-    void Place(int p, std::int32_t x, std::int32_t y) {
-        form->players[p].posX = x;
-        form->players[p].posY = y;
-    }
-    void Frames(int n) {
-        for (int frame = 0; frame < n && !video->application.Closed(); ++frame) form->FightStage();
-    }
-    PlayerRecord& P(int p) { return form->players[p]; }
     std::int32_t robots[2] = {7, 4};
     const platform::HeadlessSound::Buffer* Jingle() const {
         return platform::HeadlessSound::Inspect(devices.sound.JingleBuffer);

@@ -15,17 +15,7 @@ protected:
     }
     void Bout(int robot) {
         EnterBout(ModeTwoPlayers, robot, 7);
-        for (int frame = 0; frame < 75; ++frame) form->FightStage();
-        ASSERT_EQ(form->GameStage, StageFight);
-        Place(0, 300, 300);
-        Place(1, 500, 300);
-    }
-    void Place(int p, std::int32_t x, std::int32_t y) {
-        form->players[p].posX = x;
-        form->players[p].posY = y;
-    }
-    void Frames(int n) {
-        for (int frame = 0; frame < n; ++frame) form->FightStage();
+        SkipIntro();
     }
     // Presses the weapon for a frame, then runs until the motion reaches a node that fires:
     // the next frame launches.
@@ -36,7 +26,6 @@ protected:
         for (int frame = 0; frame < 60 && P(0).motionNode->fires != 1; ++frame) Frames(1);
         ASSERT_EQ(P(0).motionNode->fires, 1);
     }
-    PlayerRecord& P(int p) { return form->players[p]; }
     ShotRecord& Shot(int weapon, int row, int part) { return form->shotSlots[weapon - 1][row][part]; }
     int LiveParts(int weapon) {
         int live = 0;

@@ -36,6 +36,23 @@ protected:
         form->ToFight();
     }
 
+    // Straight into the fight proper, robots apart in mid-field, nothing moving.
+    void SkipIntro() {
+        for (int frame = 0; frame < 75; ++frame) form->FightStage();
+        ASSERT_EQ(form->GameStage, StageFight);
+        Place(0, 300, 300);
+        Place(1, 500, 300);
+    }
+    void Place(int p, std::int32_t x, std::int32_t y) {
+        form->players[p].posX = x;
+        form->players[p].posY = y;
+    }
+    // Fight frames, as long as the game runs.
+    void Frames(int n) {
+        for (int frame = 0; frame < n && !video->application.Closed(); ++frame) form->FightStage();
+    }
+    PlayerRecord& P(int p) { return form->players[p]; }
+
     // After the start-up has found its tunes, work in a folder of the test's
     // own, so that files the game writes (the score) stay out of the run directory.
     void MoveToScratch() {
