@@ -1,7 +1,7 @@
-// A fight of Brakon against Saltrim on the headless back ends: one frame of
-// the fight with both robots moving and firing and every record of every
-// weapon's volleys in flight; the fight screen of such a frame on the
-// software renderer; one decision and one executed frame of the opponent.
+// Fights on the headless back ends: one frame of the fight with both robots
+// moving and firing and every record of every weapon's volleys in flight; the
+// fight screen of such a frame on the software renderer; one decision and one
+// executed frame of the opponent, of Brakon against Saltrim.
 #include "HeadlessGame.h"
 #include "Opponent.h"
 
@@ -16,14 +16,15 @@ namespace {
 class Bout {
 public:
     // The modules and tunes lie beside this program.
-    Bout() : game(std::filesystem::read_symlink("/proc/self/exe").parent_path().string()) {
+    Bout(std::int32_t p1Robot, std::int32_t p2Robot)
+        : game(std::filesystem::read_symlink("/proc/self/exe").parent_path().string()) {
         game.sound.KeepLog(false);
         game.music.KeepLog(false);
         TForm1& form = *game.form;
         form.FormShow();
         form.GameMode = ModeTwoPlayers;
-        form.p1RobotNumber = 7;
-        form.p2RobotNumber = 4;
+        form.p1RobotNumber = p1Robot;
+        form.p2RobotNumber = p2Robot;
         form.ToBefore();
         form.GameStage = StageIntro;
         form.ToFight();
@@ -51,8 +52,15 @@ void LaunchEverything(TForm1& form) {
             for (ShotRecord& shot : row) shot.live = shot.canHit = shot.visible = 1;
 }
 
+// The robots of players 1 and 2: Brakon against Saltrim; Mirrow against
+// Kelvash, the two robots whose volleys hold the most records (26 and 31);
+// Kelvash against itself, the most records of any bout (62).
+void Pairings(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"p1", "p2"})->Args({7, 4})->Args({3, 9})->Args({9, 9});
+}
+
 void BM_FightStage(benchmark::State& state) {
-    Bout bout;
+    Bout bout(state.range(0), state.range(1));
     if (!bout.Ready()) return state.SkipWithError("the bout did not start");
     TForm1& form = bout.Form();
     int frame = 0;
@@ -64,10 +72,10 @@ void BM_FightStage(benchmark::State& state) {
         ++frame;
     }
 }
-BENCHMARK(BM_FightStage)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FightStage)->Apply(Pairings)->Unit(benchmark::kMicrosecond);
 
 void BM_Draw_FS(benchmark::State& state) {
-    Bout bout;
+    Bout bout(state.range(0), state.range(1));
     if (!bout.Ready()) return state.SkipWithError("the bout did not start");
     TForm1& form = bout.Form();
     platform::HeadlessDisplay& display = bout.game.video->display;
@@ -84,11 +92,11 @@ void BM_Draw_FS(benchmark::State& state) {
         display.Flip();
     }
 }
-BENCHMARK(BM_Draw_FS)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Draw_FS)->Apply(Pairings)->Unit(benchmark::kMicrosecond);
 
 // A decision and the first frame of its choice, the nearest-shot search included.
 void BM_OpponentDecisionAndFrame(benchmark::State& state) {
-    Bout bout;
+    Bout bout(7, 4);
     if (!bout.Ready()) return state.SkipWithError("the bout did not start");
     TForm1& form = bout.Form();
     LaunchEverything(form);
