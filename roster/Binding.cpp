@@ -58,15 +58,13 @@ void WireShots(TForm1& form, int player, const RobotEntry& robot) {
         const ShotTrackTable& tracks = form.tracks[player][w];
         for (int row = 0; row < kUsedShotRows; ++row)
             for (int part = 0; part < kMaxParts; ++part) {
-                ShotRecord& shot = form.shotSlots[player * 4 + w][row][part];
+                ShotRecord& shot = form.shotSlots[SlotOf(player, w + 1)][row][part];
                 shot.phase = useDefault ? &form.dummyTrack.tracks[0][0].phases[0]
                                         : &tracks.planes[0][robot.perPart[w] ? part : 0].phases[0];
                 shot.weapon = weapon;
             }
     }
 }
-
-void ShowError(const std::string& text) { devices.services.system->MessageBox(text.c_str(), "Error"); }
 
 void MakeFireSounds(TForm1& form, int player, const RobotEntry& robot) {
     platform::SoundBuffer** buffers = devices.sound.WeaponSoundBuffers[player];
@@ -100,7 +98,7 @@ void MakeFireSounds(TForm1& form, int player, const RobotEntry& robot) {
 }  // namespace
 
 void BindRobot(TForm1& form, int player, int robotNumber) {
-    if (robotNumber < 1 || robotNumber > kRobotCount) return;
+    if (!IsRobot(robotNumber)) return;
     const RobotEntry& robot = kRobotTable[robotNumber - 1];
     CallModule(form, player, robot);
 

@@ -108,7 +108,7 @@ void TForm1::FormShow() {
     for (int p = 0; p < 2; ++p) {
         players[p].hitPoints = players[p].robot->maxHitPoints;
         players[p].gauge = players[p].robot->gaugeMax;
-        for (int w = 0; w < 4; ++w) players[p].ammo[w] = shotSlots[p * 4 + w][0][0].weapon->ammunition;
+        for (int w = 0; w < 4; ++w) players[p].ammo[w] = shotSlots[SlotOf(p, w + 1)][0][0].weapon->ammunition;
     }
 
     MakePensAndBrushes();

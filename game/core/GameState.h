@@ -4,6 +4,7 @@
 #pragma once
 
 #include "RobotModule.h"
+#include "WaveParser.h"
 
 #include <cstdint>
 
@@ -28,6 +29,9 @@ enum GameStageValue : std::int32_t {
     StageModeMenu = 1, StageMusicMenu = 2, StageDifficultyMenu = 3, StageClosingMessage = 4,
     StageSelect = 5, StageVersus = 6, StageIntro = 7, StageFight = 8, StageFightEnd = 9, StageResult = 10,
 };
+// Senses of a player's speed and acceleration arrays.
+enum Sense : int { SenseLeft = 0, SenseRight = 1, SenseUp = 2, SenseDown = 3 };
+
 enum GameModeValue : std::int32_t { ModeOnePlayer = 1, ModeTwoPlayers = 2, ModeSurvival = 3 };
 enum DifficultyValue : std::int32_t { DifficultyEasy = 1, DifficultyNormal = 2, DifficultyHard = 3 };
 enum MusicSourceValue : std::uint8_t { MusicMidi = 0, MusicCd = 1 };
@@ -110,6 +114,13 @@ inline constexpr int kShotSlots = 8;   // player 1's weapons 1-4, then player 2'
 inline constexpr int kShotRows = 10;   // volleys; rows 8 and 9 are never used
 inline constexpr int kUsedShotRows = 8;
 inline constexpr int kLadderSteps = 6;
+
+inline constexpr bool IsRobot(std::int32_t number) { return number >= 1 && number <= kRobotCount; }
+
+// The weapon slot of player p's (0 or 1) weapon w (1-4), and back.
+constexpr int SlotOf(int player, int weapon) { return player * 4 + weapon - 1; }
+constexpr int PlayerOfSlot(int slot) { return slot / 4; }
+constexpr int WeaponOfSlot(int slot) { return slot % 4 + 1; }
 
 // The one-player ladder, robot numbers by route and step.
 inline constexpr std::int32_t kCpuLadder[2][kLadderSteps] = {{6, 10, 3, 4, 9, 11}, {1, 5, 7, 8, 2, 11}};
@@ -217,7 +228,7 @@ struct TForm1 {
     // Sound effects and jingles.
     void StartDS();
     void EndDirectSound();
-    int FindWaveChunks(const char* name, WaveChunkPlace& place);  // 1-7 a failure, 8 found
+    platform::WaveScanCode FindWaveChunks(const char* name, WaveChunkPlace& place);
     int CreateSoundData(const char* name, platform::SoundBuffer** slot);  // 1 made, 0 refused
     void PlayFromStart(platform::SoundBuffer* buffer, bool looping);
     void StopSound(platform::SoundBuffer* buffer);

@@ -13,14 +13,14 @@ void ResetShots(TForm1& form) {
 void SetAmmunition(TForm1& form) {
     for (int p = 0; p < 2; ++p)
         for (int w = 0; w < 4; ++w)
-            if (const WeaponDescriptor* weapon = form.shotSlots[p * 4 + w][0][0].weapon)
+            if (const WeaponDescriptor* weapon = form.shotSlots[SlotOf(p, w + 1)][0][0].weapon)
                 form.players[p].ammo[w] = weapon->ammunition;
 }
 
 // A human's 0 means robot 1; the computer's 0, or any number past 11, binds nothing.
 void BindByNumber(TForm1& form, int player, std::int32_t number, bool human) {
     if (number == 0 && human) number = 1;
-    if (number >= 1 && number <= kRobotCount) BindRobot(form, player, number);
+    if (IsRobot(number)) BindRobot(form, player, number);
 }
 
 void ResetMenus(TForm1& form) {

@@ -5,6 +5,8 @@
 
 #include "Platform.h"
 
+#include <string>
+
 struct SoundObjects {
     bool dsound;  // the sound device exists
     platform::SoundBuffer* primarySoundBuffer;
@@ -42,3 +44,6 @@ struct Devices {
 };
 
 extern Devices devices;
+
+// The game's report of a failure: a box with the caption "Error" and one OK button.
+void ShowError(const std::string& text);

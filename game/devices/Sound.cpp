@@ -10,11 +10,11 @@
 
 Devices devices;
 
+void ShowError(const std::string& text) { devices.services.system->MessageBox(text.c_str(), "Error"); }
+
 namespace {
 
 platform::SoundDevice& Sound() { return *devices.services.sound; }
-
-void ShowError(const char* text) { devices.services.system->MessageBox(text, "Error"); }
 
 void ReleaseBuffer(platform::SoundBuffer*& buffer) {
     if (!buffer) return;
@@ -70,14 +70,14 @@ void TForm1::EndDirectSound() {
     s.dsound = false;
 }
 
-int TForm1::FindWaveChunks(const char* name, WaveChunkPlace& place) {
+platform::WaveScanCode TForm1::FindWaveChunks(const char* name, WaveChunkPlace& place) {
     place = {};
     platform::ResourceStore& store = *devices.services.resources;
     const platform::Resource* resource = store.Find("WAVE", name);
-    if (!resource) return 1;
-    if (!store.Load(resource)) return 2;
+    if (!resource) return platform::WaveNoResource;
+    if (!store.Load(resource)) return platform::WaveCannotLoad;
     const std::uint8_t* bytes = store.Bytes(resource);
-    if (!bytes) return 3;
+    if (!bytes) return platform::WaveCannotLock;
 
     const platform::WaveChunks chunks = platform::ScanWave(bytes, resource->size);
     place = {chunks.format, chunks.formatBytes, chunks.data, chunks.dataBytes};
@@ -86,8 +86,8 @@ int TForm1::FindWaveChunks(const char* name, WaveChunkPlace& place) {
 
 int TForm1::CreateSoundData(const char* name, platform::SoundBuffer** slot) {
     WaveChunkPlace place;
-    const int code = FindWaveChunks(name, place);
-    if (code >= 1 && code <= 7) ShowError(("WaveFormatデータの読み込み失敗" + std::to_string(code)).c_str());
+    const platform::WaveScanCode code = FindWaveChunks(name, place);
+    if (code != platform::WaveFound) ShowError("WaveFormatデータの読み込み失敗" + std::to_string(code));
 
     // Without a device this is a refused buffer too.
     platform::SoundBuffer* buffer = nullptr;

@@ -14,7 +14,7 @@ inline const MotionNode* FollowNodeLink(const TForm1& form, int player, Link lin
 // weapon's track block, or the slot's own track table.
 inline const ShotPhase* FollowPhaseLink(const TForm1& form, int slot, const ShotRecord& shot, Link link) {
     if (shot.weapon == &form.DummyWeapon) return ResolveLink<ShotPhase>(form.dummyTrack, link);
-    return ResolveLink<ShotPhase>(form.tracks[slot / 4][slot % 4], link);
+    return ResolveLink<ShotPhase>(form.tracks[PlayerOfSlot(slot)][WeaponOfSlot(slot) - 1], link);
 }
 
 // The phase a hit or the end of a phase leads to: none for kNoLink, as for a refused link.

@@ -45,7 +45,7 @@ void TestHit(TForm1& form, int slot, ShotRecord& shot, const WeaponDescriptor& w
     if (!shot.phase || shot.phase->hitKind == 0) return;
     if (HitTestShot(form, slot, shot) != HitLanded) return;
     // Each player's hits sound on its own set, so both can ring at once.
-    if (slot < 4)
+    if (PlayerOfSlot(slot) == 0)
         form.HitSound2(TextChars(weapon.hitSound));
     else
         form.HitSound1(TextChars(weapon.hitSound));
@@ -56,8 +56,8 @@ void RunShots(TForm1& form, std::int32_t dx, std::int32_t dy) {
     for (int slot = 0; slot < kShotSlots; ++slot) {
         const WeaponDescriptor* weapon = form.shotSlots[slot][0][0].weapon;
         if (!weapon) continue;
-        const PlayerRecord& owner = form.players[slot / 4];
-        const PlayerRecord& opponent = form.players[1 - slot / 4];
+        const PlayerRecord& owner = form.players[PlayerOfSlot(slot)];
+        const PlayerRecord& opponent = form.players[1 - PlayerOfSlot(slot)];
         // Player 1's second weapon has always hit before its shots aged.
         const bool testBeforeAgeing = slot == 1;
         const int volleys = VolleysOf(*weapon), parts = PartsOf(*weapon);

@@ -79,7 +79,7 @@ void TForm1::ControlHead() {
     if (!ReadJoystick(players[0], 0, joyCentre)) ReadKeys(players[0], keys, kKeys[0]);
 
     if (GameMode == ModeOnePlayer || GameMode == ModeSurvival) {
-        if (GameStage == StageFight && p2RobotNumber >= 1 && p2RobotNumber <= kRobotCount) {
+        if (GameStage == StageFight && IsRobot(p2RobotNumber)) {
             const ThinkRoutine& think = ThinkTable[p2RobotNumber - 1];
             if (think.code) think.code(*think.object);
         }
@@ -90,19 +90,18 @@ void TForm1::ControlHead() {
 
 void DecodeInput(PlayerRecord& player) {
     std::int32_t (&accel)[4] = player.accel;
-    enum { Left, Right, Up, Down };
     player.directionCode = 0;
 
     switch (player.axisX) {
-        case 0: accel[Left] = accel[Right] = 0; break;
-        case 1: StepUp(accel[Right]); accel[Left] = 0; player.directionCode += 2; break;
-        case 2: StepUp(accel[Left]); accel[Right] = 0; player.directionCode += 1; break;
+        case 0: accel[SenseLeft] = accel[SenseRight] = 0; break;
+        case 1: StepUp(accel[SenseRight]); accel[SenseLeft] = 0; player.directionCode += 2; break;
+        case 2: StepUp(accel[SenseLeft]); accel[SenseRight] = 0; player.directionCode += 1; break;
         default: break;
     }
     switch (player.axisY) {
-        case 0: accel[Up] = accel[Down] = 0; break;
-        case 1: StepUp(accel[Up]); accel[Down] = 0; player.directionCode += 10; break;
-        case 2: StepUp(accel[Down]); accel[Up] = 0; player.directionCode += 20; break;
+        case 0: accel[SenseUp] = accel[SenseDown] = 0; break;
+        case 1: StepUp(accel[SenseUp]); accel[SenseDown] = 0; player.directionCode += 10; break;
+        case 2: StepUp(accel[SenseDown]); accel[SenseUp] = 0; player.directionCode += 20; break;
         default: break;
     }
 

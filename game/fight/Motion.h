@@ -6,8 +6,6 @@
 
 #include "GameState.h"
 
-// Senses of the speed and acceleration arrays.
-enum Sense : int { SenseLeft = 0, SenseRight = 1, SenseUp = 2, SenseDown = 3 };
 
 struct MoveStep {
     std::int32_t x, y;  // x grows to the right, y downward

@@ -44,7 +44,7 @@ void LaunchFor(TForm1& form, int playerIndex) {
     if (!player.motionNode || player.motionNode->fires != 1) return;
     if (player.actionState < 1 || player.actionState > 4) return;
     const int weapon = player.actionState;
-    const int slot = playerIndex * 4 + weapon - 1;
+    const int slot = SlotOf(playerIndex, weapon);
     const ShotRecord& lead = form.shotSlots[slot][0][0];
     const int heading = HeadingIndex(player.heading);
 
@@ -167,7 +167,7 @@ void AdvanceShotFrame(const TForm1& form, int slot, ShotRecord& shot, const Play
     if (const ShotPhase* next = FollowPhaseLink(form, slot, shot, phase.nextPhase)) shot.phase = next;
 }
 
-int HitTestShot(TForm1& form, int slot, ShotRecord& shot) {
+HitResult HitTestShot(TForm1& form, int slot, ShotRecord& shot) {
     if (!shot.phase) return HitNone;
     const ShotPhase& phase = *shot.phase;
     if (phase.hitKind == 3) {
@@ -176,7 +176,7 @@ int HitTestShot(TForm1& form, int slot, ShotRecord& shot) {
     }
     if ((phase.hitKind != 1 && phase.hitKind != 2) || shot.canHit != 1 || !shot.weapon) return HitNone;
 
-    const int targetIndex = slot < 4 ? 1 : 0;
+    const int targetIndex = 1 - PlayerOfSlot(slot);
     PlayerRecord& target = form.players[targetIndex];
     if (!target.robot) return HitNone;
     const HitBox shotBox{std::int64_t{shot.x} - phase.halfWidth, std::int64_t{shot.y} - phase.halfHeight,

@@ -22,8 +22,8 @@ void AdvanceShotFrame(const TForm1& form, int slot, ShotRecord& shot, const Play
 enum HitResult : int { HitNone = 0, HitLanded = 1, HitPassedOn = 3 };
 
 // Tests the shot against the slot's opponent (player 2 for slots 0-3, player 1
-// for 4-7) and applies damage, stun and knock-back. Returns a HitResult.
-int HitTestShot(TForm1& form, int slot, ShotRecord& shot);
+// for 4-7) and applies damage, stun and knock-back.
+HitResult HitTestShot(TForm1& form, int slot, ShotRecord& shot);
 
 // Keeps the three-point trail; (dx, dy) is the frame's scroll delta.
 void PlaceShot(ShotRecord& shot, std::int32_t dx, std::int32_t dy);

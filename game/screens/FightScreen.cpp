@@ -15,7 +15,6 @@ constexpr platform::Color kP2Colour{255, 0, 0};
 constexpr std::int32_t kBarLength = 300;
 constexpr const char* kModuleFailure = "DLL読み込みに支障が見られました。もう一度スタート画面に戻ります。";
 
-bool IsRobot(std::int32_t number) { return number >= 1 && number <= kRobotCount; }
 
 // 300 x (value / maximum) with a single-precision quotient, toward zero.
 std::int32_t BarLength(std::int32_t value, std::int32_t maximum) {
@@ -27,7 +26,7 @@ std::int32_t BarLength(std::int32_t value, std::int32_t maximum) {
 void AmmoLines(const TForm1& form, platform::Canvas& dc, int player, std::int32_t x) {
     char line[32];
     for (int n = 1; n <= 4; ++n) {
-        const ShotPhase* phase = form.shotSlots[player * 4 + n - 1][0][0].phase;
+        const ShotPhase* phase = form.shotSlots[SlotOf(player, n)][0][0].phase;
         const std::int32_t mode = phase ? phase->shotMode : ShotStraight;
         if (mode == ShotRiding)
             std::snprintf(line, sizeof line, "Ammo%d:---", n);
@@ -64,7 +63,7 @@ bool DrawBars(TForm1& form, platform::Canvas& dc) {
         if (bar.hitPoints && bar.value < 0) continue;  // knocked out: no hit-point bar
         const std::int32_t maximum = !bar.robot ? 0 : bar.hitPoints ? bar.robot->maxHitPoints : bar.robot->gaugeMax;
         if (maximum == 0) {
-            devices.services.system->MessageBox(kModuleFailure, "Error");
+            ShowError(kModuleFailure);
             // One return to the start screen is enough; the other checks still report.
             if (intact) form.ToStart();
             intact = false;
@@ -84,7 +83,7 @@ bool Shown(const ShotRecord& shot) { return shot.live == 1 && shot.visible == 1 
 
 void DrawTrails(const TForm1& form, platform::Canvas& dc) {
     for (int slot = 0; slot < kShotSlots; ++slot) {
-        if (slot % 4 == 0) dc.SelectBrush(slot < 4 ? devices.display.brushGreen : devices.display.brushMagenta);
+        if (WeaponOfSlot(slot) == 1) dc.SelectBrush(PlayerOfSlot(slot) == 0 ? devices.display.brushGreen : devices.display.brushMagenta);
         for (int row = 0; row < kUsedShotRows; ++row)
             for (const ShotRecord& shot : form.shotSlots[slot][row]) {
                 if (!Shown(shot) || shot.weapon->trailCircles != 1) continue;
@@ -102,7 +101,7 @@ void DrawTrails(const TForm1& form, platform::Canvas& dc) {
 void DrawShotBodies(const TForm1& form, platform::Canvas& dc) {
     const DisplayObjects& d = devices.display;
     for (int slot = 0; slot < kShotSlots; ++slot) {
-        const PlayerRecord& owner = form.players[slot / 4];
+        const PlayerRecord& owner = form.players[PlayerOfSlot(slot)];
         for (int row = 0; row < kUsedShotRows; ++row)
             for (int part = 0; part < kMaxParts; ++part) {
                 const ShotRecord& shot = form.shotSlots[slot][row][part];
@@ -111,11 +110,11 @@ void DrawShotBodies(const TForm1& form, platform::Canvas& dc) {
                 if (phase.shotMode == ShotBeam) {
                     // One line per beam, from wherever its owner stands now.
                     if (part != std::int64_t{shot.weapon->volleys} - 1) continue;
-                    dc.SelectPen(slot < 4 ? d.penP1Beam : d.penP2Beam);
+                    dc.SelectPen(PlayerOfSlot(slot) == 0 ? d.penP1Beam : d.penP2Beam);
                     dc.MoveTo(owner.posX, owner.posY);
                     dc.LineTo(WideSum(owner.posX, phase.extentX), WideSum(owner.posY, phase.extentY));
                 } else if (phase.shotMode != ShotRiding) {
-                    dc.SelectBrush(slot < 4 ? d.brushGreen : d.brushMagenta);
+                    dc.SelectBrush(PlayerOfSlot(slot) == 0 ? d.brushGreen : d.brushMagenta);
                     dc.Ellipse(WideSum(shot.x, -std::int64_t{phase.halfWidth}), WideSum(shot.y, -std::int64_t{phase.halfHeight}),
                                WideSum(shot.x, phase.halfWidth), WideSum(shot.y, phase.halfHeight));
                 }
@@ -151,7 +150,7 @@ void DrawRobot(const TForm1& form, platform::Canvas& dc, int player) {
     };
 
     const std::int32_t pose = p.motionNode ? p.motionNode->pose : PoseNeutral;
-    const ShotPhase* arm = form.shotSlots[player * 4 + 1][heading][0].phase;
+    const ShotPhase* arm = form.shotSlots[SlotOf(player, 2)][heading][0].phase;
     const std::int64_t reach = pose == PoseWeapon2 && arm ? arm->extentY : 0;
     const Point tip = ring(heading, reach);
     for (int side : {4, 2, 6}) {

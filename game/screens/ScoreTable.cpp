@@ -127,7 +127,7 @@ void InsertRun(std::int32_t (&table)[kWords], std::int32_t kills, std::int32_t r
 // Only the numbers the game knows have a name; anything an edited file holds shows none.
 const char* ResultName(std::int32_t robot) {
     if (robot == 0) return kEmptyResultRobot;
-    if (robot >= 1 && robot <= kRobotCount) return kRobotNames[robot - 1].result;
+    if (IsRobot(robot)) return kRobotNames[robot - 1].result;
     return "";
 }
 

@@ -98,7 +98,6 @@ void Chevron(platform::Canvas& dc, platform::PenId pen, std::int32_t tipY) {
     dc.LineTo(650, tipY);
 }
 
-bool IsRobot(std::int32_t number) { return number >= 1 && number <= kRobotCount; }
 
 }  // namespace
 

@@ -8,7 +8,12 @@
 
 namespace platform {
 
+// How finding a WAVE resource's chunks ended: 1-7 name the failure the game
+// reports by that number; the scan itself gives 4-8.
 enum WaveScanCode : int {
+    WaveNoResource = 1,     // no resource of that name
+    WaveCannotLoad = 2,
+    WaveCannotLock = 3,
     WaveNotRiff = 4,        // the image does not begin with "RIFF"
     WaveNotWave = 5,        // its form is not "WAVE"
     WaveFormatTooShort = 6, // the first "fmt " chunk is shorter than 14 bytes
@@ -17,7 +22,7 @@ enum WaveScanCode : int {
 };
 
 struct WaveChunks {
-    int code = WaveChunksMissing;
+    WaveScanCode code = WaveChunksMissing;
     const std::uint8_t* format = nullptr;  // the "fmt " chunk's bytes
     std::uint32_t formatBytes = 0;         // as many as the image holds, up to the chunk's length
     const std::uint8_t* data = nullptr;    // the "data" chunk's bytes
