@@ -9,9 +9,6 @@
 
 namespace platform {
 
-// The steps of setting up the display, each of which can fail.
-enum class DisplayStep { CreateDevice, TakeFullScreen, SetMode, CreateSurfaces, AttachBackBuffer };
-
 class Display {
 public:
     virtual ~Display() = default;

@@ -10,12 +10,6 @@ namespace platform {
 struct MusicSegment;       // a loaded tune
 struct MusicSegmentState;  // the state of one play of a tune
 
-// The steps a music service can be told to refuse (the headless one, for tests).
-enum class MusicStep {
-    Start, CreatePerformance, InitialisePerformance, CreateLoader, AddDefaultPort,
-    LoadSegment, MarkStandardMidi, DownloadInstruments, UnloadInstruments, StopAll, CloseDown,
-};
-
 class Music {
 public:
     virtual ~Music() = default;

@@ -11,12 +11,6 @@ struct SoundBuffer {
     virtual ~SoundBuffer() = default;
 };
 
-// The steps a device can be told to refuse (the headless one, for tests).
-enum class SoundStep {
-    CreateDevice, SetPriorityLevel, SetSpeakersMono, CreatePrimaryBuffer, SetPrimaryFormat,
-    CreateBuffer, Duplicate, Lock, Play,
-};
-
 struct PrimaryFormat {
     std::uint16_t channels;
     std::uint32_t samplesPerSecond;

@@ -11,6 +11,12 @@
 
 namespace platform {
 
+// The steps a device can be told to refuse for a test.
+enum class SoundStep {
+    CreateDevice, SetPriorityLevel, SetSpeakersMono, CreatePrimaryBuffer, SetPrimaryFormat,
+    CreateBuffer, Duplicate, Lock, Play,
+};
+
 class HeadlessSound : public SoundDevice {
 public:
     struct Buffer : SoundBuffer {

@@ -11,6 +11,12 @@
 
 namespace platform {
 
+// The steps a music service can be told to refuse for a test.
+enum class MusicStep {
+    Start, CreatePerformance, InitialisePerformance, CreateLoader, AddDefaultPort,
+    LoadSegment, MarkStandardMidi, DownloadInstruments, UnloadInstruments, StopAll, CloseDown,
+};
+
 class HeadlessMusic final : public Music {
 public:
     ~HeadlessMusic() override;

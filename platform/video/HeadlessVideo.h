@@ -16,6 +16,9 @@
 
 namespace platform {
 
+// The steps of setting up the display a test can make fail.
+enum class DisplayStep { CreateDevice, TakeFullScreen, SetMode, CreateSurfaces, AttachBackBuffer };
+
 class HeadlessDisplay final : public Display {
 public:
     HeadlessDisplay() : canvas_(objects_) { canvas_.SetTextLog(&texts_); }
