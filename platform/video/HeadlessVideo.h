@@ -2,9 +2,8 @@
 // deterministic, scripted and inspected by tests.
 #pragma once
 
-#include "Display.h"
 #include "Input.h"
-#include "SoftCanvas.h"
+#include "SoftDisplay.h"
 
 #include <array>
 #include <cstdint>
@@ -19,9 +18,9 @@ namespace platform {
 // The steps of setting up the display a test can make fail.
 enum class DisplayStep { CreateDevice, TakeFullScreen, SetMode, CreateSurfaces, AttachBackBuffer };
 
-class HeadlessDisplay final : public Display {
+class HeadlessDisplay final : public SoftDisplay {
 public:
-    HeadlessDisplay() : canvas_(objects_) { canvas_.SetTextLog(&texts_); }
+    HeadlessDisplay() { canvas_.SetTextLog(&texts_); }
 
     // Scripting. Frames count the TakeContext calls, from 0.
     void Refuse(DisplayStep step) { refused_.insert(step); }
@@ -55,11 +54,6 @@ public:
     void ReleaseContext() override;
     void Flip() override { ++flips_; }
 
-    PenId CreatePen(int width, Color color) override { return objects_.CreatePen(width, color); }
-    BrushId CreateBrush(Color color) override { return objects_.CreateBrush(color); }
-    void DeletePen(PenId pen) override { objects_.DeletePen(pen); }
-    void DeleteBrush(BrushId brush) override { objects_.DeleteBrush(brush); }
-
     void HideCursor() override;
     void RestoreCursor() override;
 
@@ -68,8 +62,6 @@ private:
     bool Step(DisplayStep step, const char* name, bool possible = true);
     void Release(int level, const char* name);
 
-    PaintObjects objects_;
-    SoftCanvas canvas_;
     std::set<DisplayStep> refused_;
     std::set<int> failedFrames_;
     std::vector<std::string> calls_;

@@ -2,9 +2,8 @@
 // full-screen window showing the 800 x 600 picture scaled with its aspect kept.
 #pragma once
 
-#include "Display.h"
 #include "Input.h"
-#include "SoftCanvas.h"
+#include "SoftDisplay.h"
 
 #include <array>
 #include <cstdint>
@@ -20,9 +19,9 @@ namespace platform {
 // window, SetMode accepts the one picture size, CreateSurfaces makes the
 // renderer (vsync) and the streaming texture the picture is uploaded to, and
 // AttachBackBuffer hands out the memory picture as the back buffer.
-class SdlDisplay final : public Display {
+class SdlDisplay final : public SoftDisplay {
 public:
-    SdlDisplay() : canvas_(objects_) {}
+    SdlDisplay() = default;
     ~SdlDisplay() override { ReleaseDevice(); }
     SdlDisplay(const SdlDisplay&) = delete;
     SdlDisplay& operator=(const SdlDisplay&) = delete;
@@ -43,11 +42,6 @@ public:
     void ReleaseContext() override { canvas_.EndFrame(); }
     void Flip() override;
 
-    PenId CreatePen(int width, Color color) override { return objects_.CreatePen(width, color); }
-    BrushId CreateBrush(Color color) override { return objects_.CreateBrush(color); }
-    void DeletePen(PenId pen) override { objects_.DeletePen(pen); }
-    void DeleteBrush(BrushId brush) override { objects_.DeleteBrush(brush); }
-
     void HideCursor() override;
     void RestoreCursor() override;
 
@@ -55,8 +49,6 @@ private:
     void Present();
     void WaitForRefresh();  // paces frames like a 60 Hz display when nothing else does
 
-    PaintObjects objects_;
-    SoftCanvas canvas_;
     bool video_ = false;
     SDL_Window* window_ = nullptr;
     bool modeSet_ = false;
