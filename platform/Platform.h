@@ -5,6 +5,7 @@
 
 #include "CdAudio.h"
 #include "Display.h"
+#include "Files.h"
 #include "Input.h"
 #include "Music.h"
 #include "Resources.h"
@@ -22,6 +23,7 @@ struct Services {
     Music* music;
     CdAudio* cd;
     System* system;
+    Files* files;
     ResourceStore* resources;
 };
 

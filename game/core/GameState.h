@@ -114,6 +114,7 @@ inline constexpr int kShotSlots = 8;   // player 1's weapons 1-4, then player 2'
 inline constexpr int kShotRows = 10;   // volleys; rows 8 and 9 are never used
 inline constexpr int kUsedShotRows = 8;
 inline constexpr int kLadderSteps = 6;
+inline constexpr int kScoreEntries = 5;  // runs kept in the score file
 
 inline constexpr bool IsRobot(std::int32_t number) { return number >= 1 && number <= kRobotCount; }
 

@@ -16,12 +16,14 @@ int main() {
     auto music = platform::MakeSdlMusic();
     auto cd = platform::MakeNoCdAudio();
     auto system = platform::MakeSdlSystem();
+    auto files = platform::MakePosixFiles();
 
     video->Provide(devices.services);
     devices.services.sound = sound.get();
     devices.services.music = music.get();
     devices.services.cd = cd.get();
     devices.services.system = system.get();
+    devices.services.files = files.get();
     devices.services.resources = &CompiledResources();
 
     std::unique_ptr<TForm1> form(new TForm1());

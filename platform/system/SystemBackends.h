@@ -4,9 +4,11 @@
 
 #include "CdAudio.h"
 #include "FakeCd.h"
+#include "HeadlessFiles.h"
 #include "HeadlessMusic.h"
 #include "HeadlessSystem.h"
 #include "Music.h"
+#include "PosixFiles.h"
 #include "System.h"
 
 #include <memory>
@@ -20,5 +22,6 @@ inline std::unique_ptr<FakeCd> MakeFakeCd() { return std::make_unique<FakeCd>();
 std::unique_ptr<System> MakeSdlSystem();
 std::unique_ptr<Music> MakeSdlMusic();      // silent, but working, without an audio device
 std::unique_ptr<CdAudio> MakeNoCdAudio();  // the players' CD on Linux: no drives at all
+inline std::unique_ptr<Files> MakePosixFiles() { return std::make_unique<PosixFiles>(); }
 
 }  // namespace platform

@@ -4,7 +4,7 @@
 #include "ScriptedPlayer.h"
 
 #include <cstdint>
-#include <fstream>
+#include <cstring>
 #include <random>
 #include <string>
 #include <tuple>
@@ -150,9 +150,10 @@ TEST_F(Roster, TenSurvivalWinsEndedWithF1EnterTheScoreFileAndUnlockRobot11) {
     ASSERT_EQ(form->GameStage, StageResult);
     ASSERT_TRUE(WinUntil([&] { return Stage(StageModeMenu); }, 700)) << "the result table, then the start screen";
 
-    std::ifstream file(scratch / "score.drr", std::ios::binary);
+    const std::vector<std::uint8_t>& file = files.files[system.currentDirectory + "/score.drr"];
     std::int32_t best[2] = {};
-    ASSERT_TRUE(file.read(reinterpret_cast<char*>(best), sizeof best));
+    ASSERT_GE(file.size(), sizeof best);
+    std::memcpy(best, file.data(), sizeof best);
     EXPECT_EQ(std::tuple(best[0], best[1]), std::tuple(10, 10)) << "ten kills with robot 10";
     ASSERT_TRUE(HoldUntil(kDecide, [&] { return Stage(StageSelect); }));
     ASSERT_TRUE(HoldUntil(kDown, [&] { return form->p1RobotNumber == 11; })) << "unlocked by the run";

@@ -1,10 +1,6 @@
 #include "GameFixture.h"
 
-#include <csignal>
-#include <fstream>
-#include <iterator>
 #include <set>
-#include <sys/resource.h>
 #include <tuple>
 
 namespace {
@@ -23,16 +19,10 @@ protected:
     void SetUp() override {
         GameFixture::SetUp();
         form->FormShow();
-        MoveToScratch();
-        path = scratch / "score.drr";
+        path = system.currentDirectory + "/score.drr";
     }
-    void Write(const Bytes& b) {
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), b.size());
-    }
-    Bytes File() const {
-        std::ifstream in(path, std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    void Write(const Bytes& b) { files.files[path] = b; }
+    Bytes File() { return files.files[path]; }
     void Record(std::int32_t kills, std::int32_t robot) {
         form->survivalKills = kills;
         form->p1RobotNumber = robot;
@@ -49,7 +39,7 @@ protected:
                 out.insert(std::to_string(t.x) + "," + std::to_string(t.y) + " " + t.text);
         return out;
     }
-    std::filesystem::path path;
+    std::string path;
 };
 
 const Bytes kEmpty = LittleEndian({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0});
@@ -103,14 +93,14 @@ TEST_F(ScoreTable, TheSelectScreensReadTakesOnlyEntryBytesTheFileHoldsAndTenKill
     EXPECT_EQ(form->ScoreTable[9], 7);
     EXPECT_EQ(form->ScoreTable[10], 0x11223344) << "the checks in memory stay";
     EXPECT_TRUE(form->robot11Unlocked);
-    std::filesystem::remove(path);
+    files.files.erase(path);
     form->ReadScoreEntries();
     EXPECT_TRUE(form->robot11Unlocked) << "until the program ends";
-    EXPECT_TRUE(std::filesystem::is_regular_file(path) && std::filesystem::file_size(path) == 0);
+    EXPECT_TRUE(files.files.count(path) && files.files[path].empty());
 }
 
 TEST_F(ScoreTable, AFileThatCannotBeOpenedOrFullyWrittenShowsTheFileError) {
-    std::filesystem::create_directory(path);  // no file there, and none can be made
+    files.unopenable.insert(path);  // no file there, and none can be made
     form->ScoreTable[0] = 12;
     form->ReadScoreEntries();
     EXPECT_EQ(form->ScoreTable[0], 12);
@@ -119,18 +109,12 @@ TEST_F(ScoreTable, AFileThatCannotBeOpenedOrFullyWrittenShowsTheFileError) {
     const std::multiset<std::string> error{"250,210 File Error(ファイルを初期化(すべて０にする。)します。)"};
     EXPECT_EQ(Draw(), error);
 
-    std::filesystem::remove(path);
+    files.unopenable.erase(path);
     Record(5, 1);
     EXPECT_EQ(form->scoreFileError, 0);
-    rlimit saved, small;  // a 10-byte file size limit stops the write short
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    small = saved;
-    small.rlim_cur = 10;
-    auto* handler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    files.files.erase(path);
+    files.sizeLimit = 10;  // a 10-byte file size limit stops the write short
     Record(5, 1);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, handler);
     EXPECT_EQ(form->scoreFileError, 1);
 }
 

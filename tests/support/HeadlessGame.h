@@ -20,6 +20,7 @@ struct HeadlessGame {
         devices.services.music = &music;
         devices.services.cd = &cd;
         devices.services.system = &system;
+        devices.services.files = &files;
         devices.services.resources = &CompiledResources();
         system.currentDirectory = directory;
         form->MediaPlayer1 = &cd;
@@ -40,5 +41,6 @@ struct HeadlessGame {
     platform::HeadlessMusic music;
     platform::FakeCd cd;
     platform::HeadlessSystem system;
+    platform::HeadlessFiles files;
     std::unique_ptr<TForm1> form{new TForm1()};
 };

@@ -1,0 +1,57 @@
+// The result screen of a survival run: the score table, or the file error,
+// shown until the 600th frame of the versus screen's count.
+#include "Devices.h"
+#include "GameState.h"
+
+#include <cstdint>
+#include <cstdio>
+
+namespace {
+
+constexpr std::int32_t kResultFrames = 600;
+constexpr platform::Color kWhite{255, 255, 255};
+
+// Only the numbers the game knows have a name; anything an edited file holds shows none.
+const char* ResultName(std::int32_t robot) {
+    if (robot == 0) return kEmptyResultRobot;
+    if (IsRobot(robot)) return kRobotNames[robot - 1].result;
+    return "";
+}
+
+}  // namespace
+
+void TForm1::ResultStage() {
+    // The count goes on from the versus screen's, so the table shows 361-600 frames.
+    if (++StageFrameCounter < kResultFrames) return;
+    StageFrameCounter = 0;
+    GameStage = StageModeMenu;
+    scoreFileError = 0;
+    ToStart();
+}
+
+void TForm1::Draw_Result() {
+    platform::Canvas* dc = devices.display.backDc;
+    if (!dc) return;
+    // Only the box: the versus screen's last picture stays around it.
+    dc->SelectBrush(devices.display.brushBlue);
+    dc->FillRect(200, 200, 600, 400, devices.display.brushBlue);
+    dc->SetTextTransparent();
+    dc->SetTextColor(kWhite);
+
+    if (scoreFileError == 1) {
+        dc->TextOut(250, 210, "File Error(ファイルを初期化(すべて０にする。)します。)");
+        return;
+    }
+    dc->TextOut(250, 210, "Great Surviver's SCORE!!");
+    static constexpr const char* kLines[kScoreEntries] = {
+        "First Score  : %d　機", "Second Score : %d　機", "Third Score  : %d　機",
+        "Fourth Score : %d　機", "Fifth Score  : %d　機",
+    };
+    for (int n = 0; n < kScoreEntries; ++n) {
+        const std::int32_t y = 240 + 30 * n;
+        char line[64];
+        std::snprintf(line, sizeof line, kLines[n], static_cast<int>(ScoreTable[2 * n]));
+        dc->TextOut(250, y, line);
+        dc->TextOut(440, y, ResultName(ScoreTable[2 * n + 1]));
+    }
+}

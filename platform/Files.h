@@ -1,0 +1,43 @@
+// Files by path: the few operations the game's own files need (the survival
+// score table), with the failures it tells apart.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// An open file, made and closed by the service.
+struct File {
+    virtual ~File() = default;
+};
+
+enum class OpenResult {
+    Opened,
+    NoSuchFile,  // nothing at the path
+    CannotOpen,  // something is there, but no regular file that opens (a folder, a FIFO, no permission)
+};
+
+enum class FileAccess { Read, Write };
+
+class Files {
+public:
+    virtual ~Files() = default;
+
+    // An existing regular file, opened for reading only or for writing only.
+    virtual File* Open(const std::string& path, FileAccess access, OpenResult& result) = 0;
+    // A new empty file, replacing any file of that name, open for reading and writing. Null when it fails.
+    virtual File* Create(const std::string& path) = 0;
+    // Up to `limit` bytes from where the last read ended; fewer at the end of the
+    // file or when a read fails (`failed` then tells which).
+    virtual std::size_t Read(File* file, std::uint8_t* bytes, std::size_t limit, bool& failed) = 0;
+    // All `size` bytes at `offset`, or false.
+    virtual bool WriteAt(File* file, std::size_t offset, const std::uint8_t* bytes, std::size_t size) = 0;
+    // Closes the file; false when its data could not be kept (a full disk may only show here).
+    virtual bool Close(File* file) = 0;
+    // Puts the file at `from` in the place of the one at `to`, in one step.
+    virtual bool Replace(const std::string& from, const std::string& to) = 0;
+};
+
+}  // namespace platform

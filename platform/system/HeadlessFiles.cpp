@@ -1,0 +1,78 @@
+#include "HeadlessFiles.h"
+
+#include <algorithm>
+
+namespace platform {
+namespace {
+
+struct HeadlessFile final : File {
+    std::string path;
+    std::size_t position = 0;
+};
+HeadlessFile& Of(File* file) { return *static_cast<HeadlessFile*>(file); }
+
+}  // namespace
+
+bool HeadlessFiles::Refused(Step step) {
+    const auto it = refusals_.find(step);
+    if (it == refusals_.end()) return false;
+    if (it->second == 0) return true;
+    --it->second;
+    return false;
+}
+
+File* HeadlessFiles::Open(const std::string& path, FileAccess, OpenResult& result) {
+    result = unopenable.count(path) ? OpenResult::CannotOpen
+             : !files.count(path)   ? OpenResult::NoSuchFile
+             : Refused(Step::Open)  ? OpenResult::CannotOpen
+                                    : OpenResult::Opened;
+    if (result != OpenResult::Opened) return nullptr;
+    ++open_;
+    auto* file = new HeadlessFile;
+    file->path = path;
+    return file;
+}
+
+File* HeadlessFiles::Create(const std::string& path) {
+    if (unopenable.count(path) || Refused(Step::Create)) return nullptr;
+    files[path].clear();
+    ++open_;
+    auto* file = new HeadlessFile;
+    file->path = path;
+    return file;
+}
+
+std::size_t HeadlessFiles::Read(File* file, std::uint8_t* bytes, std::size_t limit, bool& failed) {
+    failed = Refused(Step::Read);
+    if (failed) return 0;
+    const std::vector<std::uint8_t>& data = files[Of(file).path];
+    const std::size_t from = std::min(Of(file).position, data.size());
+    const std::size_t got = std::min(limit, data.size() - from);
+    std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(from), got, bytes);
+    Of(file).position = from + got;
+    return got;
+}
+
+bool HeadlessFiles::WriteAt(File* file, std::size_t offset, const std::uint8_t* bytes, std::size_t size) {
+    if (Refused(Step::Write)) return false;
+    std::vector<std::uint8_t>& data = files[Of(file).path];
+    const std::size_t end = std::min(offset + size, std::max(sizeLimit, offset));
+    if (data.size() < end) data.resize(end);
+    std::copy_n(bytes, end - offset, data.begin() + static_cast<std::ptrdiff_t>(offset));
+    return end == offset + size;
+}
+
+bool HeadlessFiles::Close(File* file) {
+    delete &Of(file);
+    --open_;
+    return !Refused(Step::Close);
+}
+
+bool HeadlessFiles::Replace(const std::string& from, const std::string& to) {
+    if (Refused(Step::Replace) || !files.count(from)) return false;
+    files[to] = std::move(files[from]);
+    files.erase(from);
+    return true;
+}
+
+}  // namespace platform

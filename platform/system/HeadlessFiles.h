@@ -1,0 +1,42 @@
+// Files for tests: held in memory by path, every step able to fail on demand.
+#pragma once
+
+#include "Files.h"
+
+#include <cstdint>
+#include <limits>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+class HeadlessFiles final : public Files {
+public:
+    enum class Step { Open, Create, Read, Write, Close, Replace };
+
+    // The files there are, by path, and paths that hold something no file opens from (a folder, a FIFO).
+    std::map<std::string, std::vector<std::uint8_t>> files;
+    std::set<std::string> unopenable;
+    // How large a file may grow: a write past it stops there and fails, as under a file-size limit.
+    std::size_t sizeLimit = std::numeric_limits<std::size_t>::max();
+
+    // The step fails from its (n+1)-th call on.
+    void Refuse(Step step, int afterSuccesses = 0) { refusals_[step] = afterSuccesses; }
+    int OpenFiles() const { return open_; }
+
+    File* Open(const std::string& path, FileAccess access, OpenResult& result) override;
+    File* Create(const std::string& path) override;
+    std::size_t Read(File* file, std::uint8_t* bytes, std::size_t limit, bool& failed) override;
+    bool WriteAt(File* file, std::size_t offset, const std::uint8_t* bytes, std::size_t size) override;
+    bool Close(File* file) override;
+    bool Replace(const std::string& from, const std::string& to) override;
+
+private:
+    bool Refused(Step step);
+    std::map<Step, int> refusals_;
+    int open_ = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,86 @@
+// Files on the local file system, through POSIX calls.
+#include "PosixFiles.h"
+
+#include <cerrno>
+#include <cstdio>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+struct PosixFile final : File {
+    explicit PosixFile(int descriptor) : fd(descriptor) {}
+    int fd;
+};
+int Fd(File* file) { return static_cast<PosixFile*>(file)->fd; }
+
+// Anything that is not a regular file once opened (a FIFO, a device put there
+// meanwhile) counts as a failed open: reading it could block for ever.
+File* Adopt(int fd) {
+    if (fd < 0) return nullptr;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    return new PosixFile(fd);
+}
+
+}  // namespace
+
+File* PosixFiles::Open(const std::string& path, FileAccess access, OpenResult& result) {
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0) {
+        result = errno == ENOENT ? OpenResult::NoSuchFile : OpenResult::CannotOpen;
+        return nullptr;
+    }
+    File* file = S_ISREG(info.st_mode)
+                     ? Adopt(::open(path.c_str(), (access == FileAccess::Read ? O_RDONLY : O_WRONLY) | O_CLOEXEC))
+                     : nullptr;
+    result = file ? OpenResult::Opened : OpenResult::CannotOpen;
+    return file;
+}
+
+File* PosixFiles::Create(const std::string& path) {
+    return Adopt(::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+}
+
+std::size_t PosixFiles::Read(File* file, std::uint8_t* bytes, std::size_t limit, bool& failed) {
+    failed = false;
+    std::size_t got = 0;
+    while (got < limit) {
+        const ssize_t n = ::read(Fd(file), bytes + got, limit - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) failed = true;
+        if (n <= 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    return got;
+}
+
+bool PosixFiles::WriteAt(File* file, std::size_t offset, const std::uint8_t* bytes, std::size_t size) {
+    std::size_t put = 0;
+    while (put < size) {
+        const ssize_t n = ::pwrite(Fd(file), bytes + put, size - put, static_cast<off_t>(offset + put));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        put += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool PosixFiles::Close(File* file) {
+    const bool kept = ::close(Fd(file)) == 0;
+    delete file;
+    return kept;
+}
+
+bool PosixFiles::Replace(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+}  // namespace platform
