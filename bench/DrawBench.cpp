@@ -1,6 +1,6 @@
 // One busy fight frame on the memory picture: clear, grid, 100 shots, 20
 // texts, 4 bars, two robots and two beams.
-#include "VideoBackends.h"
+#include "HeadlessBackends.h"
 
 #include <benchmark/benchmark.h>
 

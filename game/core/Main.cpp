@@ -3,9 +3,7 @@
 #include "CompiledResources.h"
 #include "Devices.h"
 #include "GameState.h"
-#include "SdlSound.h"
-#include "SystemBackends.h"
-#include "VideoBackends.h"
+#include "PlayerBackends.h"
 
 #include <exception>
 #include <memory>

@@ -1,7 +1,7 @@
 // Buffers hold their sound as the game gave it (8 kHz 8-bit mono for ours);
 // the mixer converts while it plays, in SDL_mixer's post-mix hook, so one
 // audio device serves the sounds, the music and the WAVE-file player.
-#include "SdlSound.h"
+#include "PlayerBackends.h"
 
 #include "SdlAudio.h"
 #include "WaveParser.h"

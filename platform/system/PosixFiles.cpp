@@ -1,4 +1,5 @@
 // Files on the local file system, through POSIX calls.
+#include "PlayerBackends.h"
 #include "PosixFiles.h"
 
 #include <cerrno>
@@ -82,5 +83,7 @@ bool PosixFiles::Close(File* file) {
 bool PosixFiles::Replace(const std::string& from, const std::string& to) {
     return std::rename(from.c_str(), to.c_str()) == 0;
 }
+
+std::unique_ptr<Files> MakePosixFiles() { return std::make_unique<PosixFiles>(); }
 
 }  // namespace platform

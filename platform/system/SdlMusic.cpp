@@ -1,7 +1,7 @@
 // Music for players: SDL_mixer plays the MIDI tunes through FluidSynth with the
 // General MIDI soundfont, on the shared audio device. Without a device, a
 // soundfont or a MIDI decoder, every step still succeeds and nothing is heard.
-#include "SystemBackends.h"
+#include "PlayerBackends.h"
 #include "SystemShared.h"
 
 #include "SdlAudio.h"

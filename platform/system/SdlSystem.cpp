@@ -1,6 +1,6 @@
 // The system for players: SDL message boxes and delays, WAVE files on one
 // reserved SDL_mixer channel of the shared audio device.
-#include "SystemBackends.h"
+#include "PlayerBackends.h"
 #include "SystemShared.h"
 
 #include "SdlAudio.h"

@@ -3,11 +3,13 @@
 #pragma once
 
 #include "Input.h"
+#include "Platform.h"
 #include "SoftDisplay.h"
 
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -126,5 +128,22 @@ private:
     std::optional<Stick>* Find(int id);
     std::array<std::optional<Stick>, 2> sticks_;
 };
+
+// The display, application, keyboard and joysticks of the headless back end, made together.
+struct HeadlessVideo {
+    HeadlessDisplay display;
+    HeadlessApplication application;
+    HeadlessKeyboard keyboard;
+    HeadlessJoysticks joysticks;
+
+    void Provide(Services& services) {
+        services.application = &application;
+        services.display = &display;
+        services.keyboard = &keyboard;
+        services.joysticks = &joysticks;
+    }
+};
+
+inline std::unique_ptr<HeadlessVideo> MakeHeadlessVideo() { return std::make_unique<HeadlessVideo>(); }
 
 }  // namespace platform

@@ -216,4 +216,6 @@ bool SdlJoysticks::ReadCaps(int id, JoystickCaps& caps) {
     return true;
 }
 
+std::unique_ptr<SdlVideo> MakeSdlVideo() { return std::make_unique<SdlVideo>(); }
+
 }  // namespace platform

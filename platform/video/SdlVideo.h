@@ -3,10 +3,12 @@
 #pragma once
 
 #include "Input.h"
+#include "Platform.h"
 #include "SoftDisplay.h"
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 struct SDL_Window;
@@ -101,5 +103,24 @@ private:
     bool subsystem_ = false;
     std::array<_SDL_Joystick*, 2> sticks_{};
 };
+
+// The display, application, keyboard and joysticks on SDL2, made together.
+// Members are made in this order and undone in reverse, so the window closes
+// before SDL's event and joystick services stop.
+struct SdlVideo {
+    SdlApplication application;
+    SdlJoysticks joysticks;
+    SdlKeyboard keyboard;
+    SdlDisplay display;
+
+    void Provide(Services& services) {
+        services.application = &application;
+        services.display = &display;
+        services.keyboard = &keyboard;
+        services.joysticks = &joysticks;
+    }
+};
+
+std::unique_ptr<SdlVideo> MakeSdlVideo();
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 // while robot 1 strikes, a rocket salvo with its trail circles, a swarm and a
 // cluster of bomblets.
 #include "HeadlessGame.h"
+#include "PlayerBackends.h"
 #include "PngWriter.h"
 #include "ScriptedPlayer.h"
 

@@ -5,9 +5,7 @@
 #include "CompiledResources.h"
 #include "Devices.h"
 #include "GameState.h"
-#include "HeadlessSound.h"
-#include "SystemBackends.h"
-#include "VideoBackends.h"
+#include "HeadlessBackends.h"
 
 #include <memory>
 #include <string>

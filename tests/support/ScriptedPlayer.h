@@ -4,7 +4,7 @@
 
 #include "GameState.h"
 #include "Input.h"
-#include "VideoBackends.h"
+#include "HeadlessVideo.h"
 
 struct PlayerKeys {
     std::uint8_t right, left, up, down, weapons[4], guard, dash;

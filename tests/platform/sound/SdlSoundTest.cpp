@@ -1,4 +1,4 @@
-#include "SdlSound.h"
+#include "PlayerBackends.h"
 #include "WaveImage.h"
 #include "WaveParser.h"
 

@@ -1,6 +1,6 @@
 // The SDL back ends without a display or a sound card (dummy drivers): they
 // must run through, silently where they cannot sound.
-#include "SystemBackends.h"
+#include "PlayerBackends.h"
 
 #include "TestFiles.h"
 

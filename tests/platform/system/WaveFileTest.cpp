@@ -1,4 +1,5 @@
-#include "SystemBackends.h"
+#include "HeadlessBackends.h"
+#include "PlayerBackends.h"
 
 #include "TestFiles.h"
 

@@ -1,7 +1,8 @@
 // Shared by the video tests: a display set up and drawing, and pixel counts.
 #pragma once
 
-#include "VideoBackends.h"
+#include "HeadlessBackends.h"
+#include "PlayerBackends.h"
 
 #include <gtest/gtest.h>
 

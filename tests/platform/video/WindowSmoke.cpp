@@ -1,7 +1,8 @@
 // Opens the real window, draws a fight-like picture for a few frames, reads
 // back what the window shows and saves it as a PNG: window.png <output path>.
 #include "PngWriter.h"
-#include "VideoBackends.h"
+#include "HeadlessBackends.h"
+#include "PlayerBackends.h"
 
 #include <SDL.h>
 

@@ -1,0 +1,22 @@
+// The players' back ends: SDL2 for the window, input, sound and music, and
+// the local file system.
+#pragma once
+
+#include "CdAudio.h"
+#include "Files.h"
+#include "Music.h"
+#include "SdlVideo.h"
+#include "SoundDevice.h"
+#include "System.h"
+
+#include <memory>
+
+namespace platform {
+
+std::unique_ptr<SoundDevice> MakeSdlSound();
+std::unique_ptr<System> MakeSdlSystem();
+std::unique_ptr<Music> MakeSdlMusic();      // silent, but working, without an audio device
+std::unique_ptr<CdAudio> MakeNoCdAudio();  // no drives at all
+std::unique_ptr<Files> MakePosixFiles();
+
+}  // namespace platform
