@@ -18,7 +18,7 @@ void BM_BindRobot(benchmark::State& state) {
     form.FormShow();
     const int robot = static_cast<int>(state.range(0));
     for (auto _ : state) BindRobot(form, 0, robot);
-    if (!devices.sound.dsound) state.SkipWithError("the binding lost the sound device");
+    if (!game.devices.sound.dsound) state.SkipWithError("the binding lost the sound device");
 }
 BENCHMARK(BM_BindRobot)->DenseRange(1, kRobotCount)->Unit(benchmark::kMicrosecond);
 

@@ -85,9 +85,9 @@ void BM_Draw_FS(benchmark::State& state) {
         form.FightStage();
     }
     for (auto _ : state) {
-        devices.display.backDc = display.TakeContext();
+        form.devices.display.backDc = display.TakeContext();
         form.Draw_FS();
-        devices.display.backDc = nullptr;
+        form.devices.display.backDc = nullptr;
         display.ReleaseContext();
         display.Flip();
     }

@@ -10,7 +10,7 @@ namespace {
 // The module's calls, in one guarded block: a module that does not load, a
 // missing export or a call that throws ends them; a loaded module is always freed.
 void CallModule(TForm1& form, int player, const RobotEntry& robot) {
-    platform::System& system = *devices.services.system;
+    platform::System& system = *form.devices.services.system;
     platform::Module* module = system.LoadModule(robot.module);
     if (!module) return;
 
@@ -67,16 +67,16 @@ void WireShots(TForm1& form, int player, const RobotEntry& robot) {
 }
 
 void MakeFireSounds(TForm1& form, int player, const RobotEntry& robot) {
-    platform::SoundBuffer** buffers = devices.sound.WeaponSoundBuffers[player];
+    platform::SoundBuffer** buffers = form.devices.sound.WeaponSoundBuffers[player];
     for (int k = 0; k < 4; ++k)
         if (buffers[k]) {
-            devices.services.sound->Release(buffers[k]);
+            form.devices.services.sound->Release(buffers[k]);
             buffers[k] = nullptr;
         }
 
     // After a sound failure there is no device for the rest of the run: no
     // buffers are asked for, and nothing more is reported.
-    if (!devices.sound.dsound) return;
+    if (!form.devices.sound.dsound) return;
 
     bool failed = false;
     for (int k = 0; k < 4; ++k) {
@@ -86,12 +86,12 @@ void MakeFireSounds(TForm1& form, int player, const RobotEntry& robot) {
         }
         if (failed && robot.reportsEachBuffer) {
             form.EndDirectSound();
-            ShowError("セカンダリ設定失敗D" + std::to_string(k + 1));
+            ShowError(form.devices, "セカンダリ設定失敗D" + std::to_string(k + 1));
         }
     }
     if (failed) {
         form.EndDirectSound();
-        ShowError("セカンダリ設定失敗");
+        ShowError(form.devices, "セカンダリ設定失敗");
     }
 }
 

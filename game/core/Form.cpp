@@ -8,7 +8,7 @@
 
 namespace {
 
-platform::Display& Display() { return *devices.services.display; }
+platform::Display& Display(Devices& devices) { return *devices.services.display; }
 
 // The handler and the drawer of each stage 1-10.
 struct Stage {
@@ -34,48 +34,48 @@ const Stage* StageOf(std::int32_t stage) { return stage >= 1 && stage <= 10 ? &k
 
 void TForm1::StartDX() {
     DisplayObjects& d = devices.display;
-    if (!(d.directDraw = Display().CreateDevice()) || !Display().TakeFullScreen() ||
-        !Display().SetMode(platform::kPictureWidth, platform::kPictureHeight, 8) ||
-        !(d.primarySurface = Display().CreateSurfaces()) || !(d.backSurface = Display().AttachBackBuffer()))
+    if (!(d.directDraw = Display(devices).CreateDevice()) || !Display(devices).TakeFullScreen() ||
+        !Display(devices).SetMode(platform::kPictureWidth, platform::kPictureHeight, 8) ||
+        !(d.primarySurface = Display(devices).CreateSurfaces()) || !(d.backSurface = Display(devices).AttachBackBuffer()))
         EndDX();  // no message: the game runs on unseen
 }
 
 void TForm1::EndDX() {
     DisplayObjects& d = devices.display;
     if (!d.directDraw) return;
-    if (d.backSurface) Display().ReleaseBackBuffer();
-    if (d.primarySurface) Display().ReleaseSurfaces();
-    Display().ReleaseDevice();
+    if (d.backSurface) Display(devices).ReleaseBackBuffer();
+    if (d.primarySurface) Display(devices).ReleaseSurfaces();
+    Display(devices).ReleaseDevice();
     d.backSurface = d.primarySurface = d.directDraw = false;
 }
 
 void TForm1::MakePensAndBrushes() {
     DisplayObjects& d = devices.display;
-    d.brushBlack = Display().CreateBrush({0, 0, 0});
-    d.brushBlue = Display().CreateBrush({0, 0, 255});
-    d.brushRed = Display().CreateBrush({255, 0, 0});
-    d.brushGreen = Display().CreateBrush({0, 255, 0});
-    d.brushMagenta = Display().CreateBrush({255, 0, 255});
-    d.penP1Robot = Display().CreatePen(6, {0, 0, 255});
-    d.penP2Robot = Display().CreatePen(6, {255, 0, 0});
-    d.penP1Stunned = Display().CreatePen(6, {0, 0, 128});
-    d.penP2Stunned = Display().CreatePen(6, {128, 0, 0});
-    d.penP1Beam = Display().CreatePen(15, {0, 255, 0});
-    d.penP2Beam = Display().CreatePen(15, {255, 0, 255});
-    d.penP1Arrow = Display().CreatePen(1, {0, 0, 255});
-    d.penP2Arrow = Display().CreatePen(1, {255, 0, 0});
-    d.penGrid = Display().CreatePen(1, {0, 120, 0});
+    d.brushBlack = Display(devices).CreateBrush({0, 0, 0});
+    d.brushBlue = Display(devices).CreateBrush({0, 0, 255});
+    d.brushRed = Display(devices).CreateBrush({255, 0, 0});
+    d.brushGreen = Display(devices).CreateBrush({0, 255, 0});
+    d.brushMagenta = Display(devices).CreateBrush({255, 0, 255});
+    d.penP1Robot = Display(devices).CreatePen(6, {0, 0, 255});
+    d.penP2Robot = Display(devices).CreatePen(6, {255, 0, 0});
+    d.penP1Stunned = Display(devices).CreatePen(6, {0, 0, 128});
+    d.penP2Stunned = Display(devices).CreatePen(6, {128, 0, 0});
+    d.penP1Beam = Display(devices).CreatePen(15, {0, 255, 0});
+    d.penP2Beam = Display(devices).CreatePen(15, {255, 0, 255});
+    d.penP1Arrow = Display(devices).CreatePen(1, {0, 0, 255});
+    d.penP2Arrow = Display(devices).CreatePen(1, {255, 0, 0});
+    d.penGrid = Display(devices).CreatePen(1, {0, 120, 0});
 }
 
 void TForm1::DeletePensAndBrushes() {
     DisplayObjects& d = devices.display;
     for (platform::BrushId* brush : {&d.brushBlack, &d.brushBlue, &d.brushRed, &d.brushGreen, &d.brushMagenta}) {
-        if (*brush) Display().DeleteBrush(*brush);
+        if (*brush) Display(devices).DeleteBrush(*brush);
         *brush = 0;
     }
     for (platform::PenId* pen : {&d.penP1Robot, &d.penP2Robot, &d.penP1Stunned, &d.penP2Stunned, &d.penP1Beam,
                                  &d.penP2Beam, &d.penP1Arrow, &d.penP2Arrow, &d.penGrid}) {
-        if (*pen) Display().DeletePen(*pen);
+        if (*pen) Display(devices).DeletePen(*pen);
         *pen = 0;
     }
 }
@@ -132,7 +132,7 @@ void TForm1::FormShow() {
             *centres[id] = (caps.xMin + caps.xMax) / 2 + 1;
     }
 
-    Display().HideCursor();
+    Display(devices).HideCursor();
     HomeBackgroundGrid();
 
     MakeSegment_Start();
@@ -147,14 +147,14 @@ void TForm1::AppIdle() {
     if (Closing()) return;
 
     // The drawer is the one of the stage the handler left, so a change of stage shows at once.
-    if (platform::Canvas* canvas = Display().TakeContext()) {
+    if (platform::Canvas* canvas = Display(devices).TakeContext()) {
         devices.display.backDc = canvas;
         if (const Stage* stage = StageOf(GameStage); stage && stage->drawer) (this->*stage->drawer)();
         devices.display.backDc = nullptr;
-        Display().ReleaseContext();
+        Display(devices).ReleaseContext();
         if (Closing()) return;
     }
-    Display().Flip();
+    Display(devices).Flip();
     devices.services.system->Sleep(static_cast<std::uint32_t>(FrameDelay));
 }
 
@@ -163,6 +163,6 @@ void TForm1::FormClose() {
     EndDX();
     EndDirectSound();
     EndDirectMusic();
-    Display().RestoreCursor();
+    Display(devices).RestoreCursor();
     CloseCd();
 }

@@ -16,6 +16,9 @@ int main() {
     auto system = platform::MakeSdlSystem();
     auto files = platform::MakePosixFiles();
 
+    // The device objects live outside the game state, for the whole run.
+    Devices devices{};
+
     video->Provide(devices.services);
     devices.services.sound = sound.get();
     devices.services.music = music.get();
@@ -24,7 +27,7 @@ int main() {
     devices.services.files = files.get();
     devices.services.resources = &CompiledResources();
 
-    std::unique_ptr<TForm1> form(new TForm1());
+    std::unique_ptr<TForm1> form(new TForm1(devices));
     form->MediaPlayer1 = cd.get();
     platform::Application& application = *devices.services.application;
     try {

@@ -43,7 +43,5 @@ struct Devices {
     bool idleInstalled;    // the start-up finished: frames may run
 };
 
-extern Devices devices;
-
 // The game's report of a failure: a box with the caption "Error" and one OK button.
-void ShowError(const std::string& text);
+void ShowError(Devices& devices, const std::string& text);

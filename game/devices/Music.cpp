@@ -5,11 +5,11 @@
 
 namespace {
 
-platform::Music& Service() { return *devices.services.music; }
+platform::Music& Service(Devices& devices) { return *devices.services.music; }
 
-void ReleaseState(MusicObjects& m) {
+void ReleaseState(Devices& devices, MusicObjects& m) {
     if (!m.musicSegmentState) return;
-    Service().ReleaseState(m.musicSegmentState);
+    Service(devices).ReleaseState(m.musicSegmentState);
     m.musicSegmentState = nullptr;
 }
 
@@ -17,25 +17,25 @@ void ReleaseState(MusicObjects& m) {
 
 void TForm1::StartDirectMusic() {
     MusicObjects& m = devices.music;
-    if (!(m.started = Service().Start())) return CloseForm();
-    if (!(m.musicPerformance = Service().CreatePerformance())) return CloseForm();
-    if (!(m.directMusic = Service().InitialisePerformance())) return CloseForm();
-    if (!(m.musicLoader = Service().CreateLoader())) return CloseForm();
+    if (!(m.started = Service(devices).Start())) return CloseForm();
+    if (!(m.musicPerformance = Service(devices).CreatePerformance())) return CloseForm();
+    if (!(m.directMusic = Service(devices).InitialisePerformance())) return CloseForm();
+    if (!(m.musicLoader = Service(devices).CreateLoader())) return CloseForm();
 
     // Tunes are looked up where the game was started, wherever it goes later.
     const std::string directory = devices.services.system->CurrentDirectory();
     if (directory.empty()) return CloseForm();
-    Service().SetSearchDirectory(directory);
+    Service(devices).SetSearchDirectory(directory);
 
-    if (!Service().AddDefaultPort()) return CloseForm();
+    if (!Service(devices).AddDefaultPort()) return CloseForm();
 }
 
 void TForm1::MakeSegment(const char* fileName) {
     MusicObjects& m = devices.music;
-    m.MusicSegment = m.musicLoader ? Service().LoadSegment(fileName) : nullptr;
+    m.MusicSegment = m.musicLoader ? Service(devices).LoadSegment(fileName) : nullptr;
     if (!m.MusicSegment) return CloseForm();
-    if (!Service().MarkStandardMidi(m.MusicSegment)) return CloseForm();
-    if (!Service().DownloadInstruments(m.MusicSegment)) return CloseForm();
+    if (!Service(devices).MarkStandardMidi(m.MusicSegment)) return CloseForm();
+    if (!Service(devices).DownloadInstruments(m.MusicSegment)) return CloseForm();
 }
 
 void TForm1::MakeSegment_Start() { MakeSegment("Start.mid"); }
@@ -47,14 +47,14 @@ void TForm1::MakeSegment_Fight3() { MakeSegment("Fighting3.mid"); }
 void TForm1::PlayMusicSegment() {
     MusicObjects& m = devices.music;
     if (!m.musicPerformance || !m.MusicSegment) return;
-    ReleaseState(m);
-    Service().SetLoopPoints(m.MusicSegment, 0, 0);
-    Service().SetRepeats(m.MusicSegment, 65536);
-    m.musicSegmentState = Service().Play(m.MusicSegment);
+    ReleaseState(devices, m);
+    Service(devices).SetLoopPoints(m.MusicSegment, 0, 0);
+    Service(devices).SetRepeats(m.MusicSegment, 65536);
+    m.musicSegmentState = Service(devices).Play(m.MusicSegment);
 }
 
 void TForm1::StopMusicNow() {
-    if (devices.music.musicPerformance) Service().StopAll(false);
+    if (devices.music.musicPerformance) Service(devices).StopAll(false);
 }
 
 namespace {
@@ -62,14 +62,14 @@ namespace {
 // Each step looks again at what exists: a failed step closes the form, whose
 // close handler may already have released the rest.
 void StopAndReleaseTune(TForm1& form, bool atNextMeasure) {
-    MusicObjects& m = devices.music;
-    if (m.musicPerformance && !Service().StopAll(atNextMeasure)) form.CloseForm();
-    if (m.MusicSegment && !Service().UnloadInstruments(m.MusicSegment)) form.CloseForm();
+    MusicObjects& m = form.devices.music;
+    if (m.musicPerformance && !Service(form.devices).StopAll(atNextMeasure)) form.CloseForm();
+    if (m.MusicSegment && !Service(form.devices).UnloadInstruments(m.MusicSegment)) form.CloseForm();
     if (m.MusicSegment) {
-        Service().ReleaseSegment(m.MusicSegment);
+        Service(form.devices).ReleaseSegment(m.MusicSegment);
         m.MusicSegment = nullptr;
     }
-    ReleaseState(m);
+    ReleaseState(form.devices, m);
 }
 
 }  // namespace
@@ -80,17 +80,17 @@ void TForm1::EndDirectMusic() {
     MusicObjects& m = devices.music;
     StopAndReleaseTune(*this, false);
     if (m.musicPerformance) {
-        if (!Service().CloseDown()) CloseForm();
-        Service().ReleasePerformance();
+        if (!Service(devices).CloseDown()) CloseForm();
+        Service(devices).ReleasePerformance();
         m.musicPerformance = false;
     }
     if (m.musicLoader) {
-        Service().ReleaseLoader();
+        Service(devices).ReleaseLoader();
         m.musicLoader = false;
     }
     m.directMusic = false;
     if (m.started) {
-        Service().Stop();
+        Service(devices).Stop();
         m.started = false;
     }
 }

@@ -21,24 +21,24 @@ constexpr std::size_t kEntryBytes = kEntries * 2 * 4;  // what the select screen
 constexpr int kC1 = 10, kC2 = 12, kC3 = 14;
 constexpr std::int32_t kUnlockKills = 10;
 
-platform::Files& Files() { return *devices.services.files; }
-std::string ScorePath() { return devices.services.system->CurrentDirectory() + "/score.drr"; }
+platform::Files& Files(Devices& devices) { return *devices.services.files; }
+std::string ScorePath(Devices& devices) { return devices.services.system->CurrentDirectory() + "/score.drr"; }
 
 // An existing file opened for reading only or writing only, else a new empty one.
-platform::File* OpenScoreFile(platform::FileAccess access) {
-    const std::string path = ScorePath();
+platform::File* OpenScoreFile(Devices& devices, platform::FileAccess access) {
+    const std::string path = ScorePath(devices);
     platform::OpenResult result;
-    platform::File* file = Files().Open(path, access, result);
-    if (!file && result == platform::OpenResult::NoSuchFile) file = Files().Create(path);
+    platform::File* file = Files(devices).Open(path, access, result);
+    if (!file && result == platform::OpenResult::NoSuchFile) file = Files(devices).Create(path);
     return file;
 }
 
 // Up to `limit` bytes from the start of the file into the table. Only the bytes
 // the file holds replace those in memory: a short file leaves the rest as it was.
-void ReadInto(platform::File* file, std::int32_t (&table)[kWords], std::size_t limit) {
+void ReadInto(Devices& devices, platform::File* file, std::int32_t (&table)[kWords], std::size_t limit) {
     std::uint8_t bytes[kFileBytes];
     bool failed = false;
-    const std::size_t got = Files().Read(file, bytes, limit, failed);
+    const std::size_t got = Files(devices).Read(file, bytes, limit, failed);
     for (std::size_t i = 0; i < got; ++i) {
         const unsigned shift = 8 * (i % 4);
         std::uint32_t word = static_cast<std::uint32_t>(table[i / 4]);
@@ -47,11 +47,11 @@ void ReadInto(platform::File* file, std::int32_t (&table)[kWords], std::size_t l
     }
 }
 
-bool WriteAll(platform::File* file, const std::int32_t (&table)[kWords]) {
+bool WriteAll(Devices& devices, platform::File* file, const std::int32_t (&table)[kWords]) {
     std::uint8_t bytes[kFileBytes];
     for (std::size_t i = 0; i < kFileBytes; ++i)
         bytes[i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(table[i / 4]) >> (8 * (i % 4)));
-    return Files().WriteAt(file, 0, bytes, kFileBytes);
+    return Files(devices).WriteAt(file, 0, bytes, kFileBytes);
 }
 
 // The check values wrap in 32 bits, so no table of kills can overflow them.
@@ -94,25 +94,25 @@ void InsertRun(std::int32_t (&table)[kWords], std::int32_t kills, std::int32_t r
 }  // namespace
 
 void TForm1::ReadScoreEntries() {
-    platform::File* file = OpenScoreFile(platform::FileAccess::Read);
+    platform::File* file = OpenScoreFile(devices, platform::FileAccess::Read);
     if (!file) return;
-    ReadInto(file, ScoreTable, kEntryBytes);
+    ReadInto(devices, file, ScoreTable, kEntryBytes);
     if (ScoreTable[0] >= kUnlockKills) robot11Unlocked = 1;
-    Files().Close(file);  // read only: nothing to lose
+    Files(devices).Close(file);  // read only: nothing to lose
 }
 
 void TForm1::RecordSurvivalRun() {
     Clear(ScoreTable);
-    if (platform::File* file = OpenScoreFile(platform::FileAccess::Read)) {
-        ReadInto(file, ScoreTable, kFileBytes);
+    if (platform::File* file = OpenScoreFile(devices, platform::FileAccess::Read)) {
+        ReadInto(devices, file, ScoreTable, kFileBytes);
         const CheckValues read = ChecksOf(ScoreTable);
         if (!read.valid || read.c1 != ScoreTable[kC1] || read.c2 != ScoreTable[kC2] || read.c3 != ScoreTable[kC3])
             Clear(ScoreTable);
         InsertRun(ScoreTable, survivalKills, p1RobotNumber);
-        Files().Close(file);
+        Files(devices).Close(file);
     }
 
-    platform::File* file = OpenScoreFile(platform::FileAccess::Write);
+    platform::File* file = OpenScoreFile(devices, platform::FileAccess::Write);
     if (!file) {
         scoreFileError = 1;
         return;
@@ -124,8 +124,8 @@ void TForm1::RecordSurvivalRun() {
     ScoreTable[kC2] = written.valid ? written.c2 : 0;
     ScoreTable[kC3] = written.valid ? written.c3 : 0;
     ScoreTable[kC1 + 1] = ScoreTable[kC2 + 1] = ScoreTable[kC3 + 1] = 0;
-    const bool wrote = WriteAll(file, ScoreTable);
-    const bool closed = Files().Close(file);  // a full disk may only show here
+    const bool wrote = WriteAll(devices, file, ScoreTable);
+    const bool closed = Files(devices).Close(file);  // a full disk may only show here
     scoreFileError = wrote && closed ? 0 : 1;
 }
 

@@ -8,17 +8,17 @@
 #include <cstring>
 #include <string>
 
-Devices devices;
-
-void ShowError(const std::string& text) { devices.services.system->MessageBox(text.c_str(), "Error"); }
+void ShowError(Devices& devices, const std::string& text) {
+    devices.services.system->MessageBox(text.c_str(), "Error");
+}
 
 namespace {
 
-platform::SoundDevice& Sound() { return *devices.services.sound; }
+platform::SoundDevice& Sound(Devices& devices) { return *devices.services.sound; }
 
-void ReleaseBuffer(platform::SoundBuffer*& buffer) {
+void ReleaseBuffer(Devices& devices, platform::SoundBuffer*& buffer) {
     if (!buffer) return;
-    Sound().Release(buffer);
+    Sound(devices).Release(buffer);
     buffer = nullptr;
 }
 
@@ -34,39 +34,39 @@ void TForm1::StartDS() {
     SoundObjects& s = devices.sound;
     auto fail = [&](const char* text) {
         EndDirectSound();
-        if (text) ShowError(text);
+        if (text) ShowError(devices, text);
         CloseForm();
     };
 
-    if (!Sound().CreateDevice()) return fail(nullptr);
+    if (!Sound(devices).CreateDevice()) return fail(nullptr);
     s.dsound = true;
-    if (!Sound().SetPriorityLevel()) return fail("協調レベル設定失敗");
-    if (!Sound().SetSpeakersMono()) return fail("協調レベル設定失敗");
-    s.primarySoundBuffer = Sound().CreatePrimaryBuffer();
+    if (!Sound(devices).SetPriorityLevel()) return fail("協調レベル設定失敗");
+    if (!Sound(devices).SetSpeakersMono()) return fail("協調レベル設定失敗");
+    s.primarySoundBuffer = Sound(devices).CreatePrimaryBuffer();
     if (!s.primarySoundBuffer) return fail("プライマリバッファ設定失敗");
-    if (!Sound().SetPrimaryFormat(s.primarySoundBuffer, {.channels = 2, .samplesPerSecond = 44100, .bitsPerSample = 16}))
+    if (!Sound(devices).SetPrimaryFormat(s.primarySoundBuffer, {.channels = 2, .samplesPerSecond = 44100, .bitsPerSample = 16}))
         return fail("設定失敗");
 
     for (int k = 0; k < 4; ++k)
         if (!CreateSoundData(kHitSoundNames[k], &s.HitSoundBuffers[0][k])) return fail("セカンダリ設定失敗1");
 
     // The second set shares the sounds, so both players' hits can sound at once.
-    for (int k = 0; k < 4; ++k) s.HitSoundBuffers[1][k] = Sound().Duplicate(s.HitSoundBuffers[0][k]);
+    for (int k = 0; k < 4; ++k) s.HitSoundBuffers[1][k] = Sound(devices).Duplicate(s.HitSoundBuffers[0][k]);
 
-    ReleaseBuffer(s.JingleBuffer);
+    ReleaseBuffer(devices, s.JingleBuffer);
     if (!CreateSoundData("S_BEGIN", &s.JingleBuffer)) return fail("セカンダリ設定失敗2");
 }
 
 void TForm1::EndDirectSound() {
     SoundObjects& s = devices.sound;
     if (!s.dsound) return;
-    ReleaseBuffer(s.JingleBuffer);
+    ReleaseBuffer(devices, s.JingleBuffer);
     for (auto& set : s.HitSoundBuffers)
-        for (auto& buffer : set) ReleaseBuffer(buffer);
+        for (auto& buffer : set) ReleaseBuffer(devices, buffer);
     for (auto& player : s.WeaponSoundBuffers)
-        for (auto& buffer : player) ReleaseBuffer(buffer);
+        for (auto& buffer : player) ReleaseBuffer(devices, buffer);
     s.primarySoundBuffer = nullptr;  // goes with the device
-    Sound().ReleaseDevice();
+    Sound(devices).ReleaseDevice();
     s.dsound = false;
 }
 
@@ -87,12 +87,12 @@ platform::WaveScanCode TForm1::FindWaveChunks(const char* name, WaveChunkPlace& 
 int TForm1::CreateSoundData(const char* name, platform::SoundBuffer** slot) {
     WaveChunkPlace place;
     const platform::WaveScanCode code = FindWaveChunks(name, place);
-    if (code != platform::WaveFound) ShowError("WaveFormatデータの読み込み失敗" + std::to_string(code));
+    if (code != platform::WaveFound) ShowError(devices, "WaveFormatデータの読み込み失敗" + std::to_string(code));
 
     // Without a device this is a refused buffer too.
     platform::SoundBuffer* buffer = nullptr;
     if (devices.sound.dsound)
-        buffer = Sound().CreateBuffer({.format = place.format, .formatBytes = place.formatBytes, .bytes = place.dataLength});
+        buffer = Sound(devices).CreateBuffer({.format = place.format, .formatBytes = place.formatBytes, .bytes = place.dataLength});
     if (!buffer) {
         EndDirectSound();
         return 0;
@@ -100,29 +100,29 @@ int TForm1::CreateSoundData(const char* name, platform::SoundBuffer** slot) {
     *slot = buffer;
 
     platform::LockedRegions regions;
-    platform::SoundResult locked = Sound().Lock(buffer, 0, place.dataLength, regions);
+    platform::SoundResult locked = Sound(devices).Lock(buffer, 0, place.dataLength, regions);
     if (locked == platform::SoundResult::BufferLost) {
-        Sound().Restore(buffer);
-        locked = Sound().Lock(buffer, 0, place.dataLength, regions);
+        Sound(devices).Restore(buffer);
+        locked = Sound(devices).Lock(buffer, 0, place.dataLength, regions);
     }
     if (locked == platform::SoundResult::Ok) {
         const std::uint32_t first = std::min(regions.firstBytes, place.dataLength);
         std::memcpy(regions.first, place.data, first);
         if (regions.secondBytes != 0)
             std::memcpy(regions.second, place.data + first, std::min(regions.secondBytes, place.dataLength - first));
-        Sound().Unlock(buffer, regions);
+        Sound(devices).Unlock(buffer, regions);
     }
     return 1;  // also when the lock failed: the buffer then holds silence
 }
 
 void TForm1::PlayFromStart(platform::SoundBuffer* buffer, bool looping) {
     if (!buffer) return;
-    Sound().SetPosition(buffer, 0);
-    if (Sound().Play(buffer, looping) == platform::SoundResult::BufferLost) Sound().Restore(buffer);
+    Sound(devices).SetPosition(buffer, 0);
+    if (Sound(devices).Play(buffer, looping) == platform::SoundResult::BufferLost) Sound(devices).Restore(buffer);
 }
 
 void TForm1::StopSound(platform::SoundBuffer* buffer) {
-    if (buffer) Sound().Stop(buffer);
+    if (buffer) Sound(devices).Stop(buffer);
 }
 
 namespace {
@@ -138,10 +138,10 @@ void TForm1::HitSound1(const char* name) { PlayHitSound(*this, devices.sound.Hit
 void TForm1::HitSound2(const char* name) { PlayHitSound(*this, devices.sound.HitSoundBuffers[1], name); }
 
 bool TForm1::LoadJingle(const char* name) {
-    ReleaseBuffer(devices.sound.JingleBuffer);
+    ReleaseBuffer(devices, devices.sound.JingleBuffer);
     if (CreateSoundData(name, &devices.sound.JingleBuffer)) return true;
     EndDirectSound();
-    ShowError("セカンダリ設定失敗1");
+    ShowError(devices, "セカンダリ設定失敗1");
     CloseForm();
     return false;
 }

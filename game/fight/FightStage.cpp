@@ -28,7 +28,7 @@ std::int32_t WinnerByHitPoints(const TForm1& form) {
     return p1 > p2 ? 1 : p1 < p2 ? 2 : 0;
 }
 
-void PlayJingleOnce(TForm1& form) { form.PlayFromStart(devices.sound.JingleBuffer, false); }
+void PlayJingleOnce(TForm1& form) { form.PlayFromStart(form.devices.sound.JingleBuffer, false); }
 
 // The chosen CD track ended: the bout ends on time, the higher hit points winning.
 void WatchCd(TForm1& form) {
@@ -142,7 +142,7 @@ void IntroRule(TForm1& form) {
     form.players[0].posX = WideSum(form.players[0].posX, kWalkInStep);
     form.players[1].posX = WideSum(form.players[1].posX, -kWalkInStep);
     if (form.StageFrameCounter < kIntroFrames) return;
-    form.StopSound(devices.sound.JingleBuffer);  // cuts the start jingle off
+    form.StopSound(form.devices.sound.JingleBuffer);  // cuts the start jingle off
     if (!form.LoadJingle("S_FINISH")) return;
     form.KnockOutState = 0;
     form.FightWinner = 0;

@@ -51,7 +51,7 @@ void ReadButtons(PlayerRecord& player, std::uint32_t mask) {
 
 // True when the joystick answered and drove the player. No dead zone: the
 // stick rests exactly on its centre.
-bool ReadJoystick(PlayerRecord& player, int id, std::uint32_t& centre) {
+bool ReadJoystick(Devices& devices, PlayerRecord& player, int id, std::uint32_t& centre) {
     platform::Joysticks& joysticks = *devices.services.joysticks;
     platform::JoystickPosition position;
     if (!joysticks.ReadPosition(id, position)) return false;
@@ -76,14 +76,14 @@ void TForm1::ControlHead() {
     devices.services.keyboard->ReadState(keys);
 
     if (GameMode < ModeOnePlayer || GameMode > ModeSurvival) return;
-    if (!ReadJoystick(players[0], 0, joyCentre)) ReadKeys(players[0], keys, kKeys[0]);
+    if (!ReadJoystick(devices, players[0], 0, joyCentre)) ReadKeys(players[0], keys, kKeys[0]);
 
     if (GameMode == ModeOnePlayer || GameMode == ModeSurvival) {
         if (GameStage == StageFight && IsRobot(p2RobotNumber)) {
             const ThinkRoutine& think = ThinkTable[p2RobotNumber - 1];
             if (think.code) think.code(*think.object);
         }
-    } else if (!ReadJoystick(players[1], 1, joy2Centre) && devices.JoySet2 == 0) {
+    } else if (!ReadJoystick(devices, players[1], 1, joy2Centre) && devices.JoySet2 == 0) {
         ReadKeys(players[1], keys, kKeys[1]);
     }
 }

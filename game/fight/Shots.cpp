@@ -75,7 +75,7 @@ void LaunchFor(TForm1& form, int playerIndex) {
             if (pay == Payment::Ammunition || (beam && slot == 0))
                 for (TrailPoint& point : shot.trail) point = {shot.x, shot.y};
             shot.phase = start;
-            if (part == 0) form.PlayFromStart(devices.sound.WeaponSoundBuffers[playerIndex][weapon - 1], false);
+            if (part == 0) form.PlayFromStart(form.devices.sound.WeaponSoundBuffers[playerIndex][weapon - 1], false);
             if (part == PartsOf(desc) - 1) player.volleyLatch = 1;
         }
 }

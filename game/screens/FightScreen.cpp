@@ -49,7 +49,7 @@ struct Bar {
 // Fills the four bars, each on its own check; false when a robot's
 // definition was missing, after each failed check has shown its message.
 bool DrawBars(TForm1& form, platform::Canvas& dc) {
-    const DisplayObjects& d = devices.display;
+    const DisplayObjects& d = form.devices.display;
     const PlayerRecord& p1 = form.players[0];
     const PlayerRecord& p2 = form.players[1];
     const Bar bars[4] = {{p1.robot, true, p1.hitPoints}, {p2.robot, true, p2.hitPoints},
@@ -63,7 +63,7 @@ bool DrawBars(TForm1& form, platform::Canvas& dc) {
         if (bar.hitPoints && bar.value < 0) continue;  // knocked out: no hit-point bar
         const std::int32_t maximum = !bar.robot ? 0 : bar.hitPoints ? bar.robot->maxHitPoints : bar.robot->gaugeMax;
         if (maximum == 0) {
-            ShowError(kModuleFailure);
+            ShowError(form.devices, kModuleFailure);
             // One return to the start screen is enough; the other checks still report.
             if (intact) form.ToStart();
             intact = false;
@@ -83,7 +83,7 @@ bool Shown(const ShotRecord& shot) { return shot.live == 1 && shot.visible == 1 
 
 void DrawTrails(const TForm1& form, platform::Canvas& dc) {
     for (int slot = 0; slot < kShotSlots; ++slot) {
-        if (WeaponOfSlot(slot) == 1) dc.SelectBrush(PlayerOfSlot(slot) == 0 ? devices.display.brushGreen : devices.display.brushMagenta);
+        if (WeaponOfSlot(slot) == 1) dc.SelectBrush(PlayerOfSlot(slot) == 0 ? form.devices.display.brushGreen : form.devices.display.brushMagenta);
         for (int row = 0; row < kUsedShotRows; ++row)
             for (const ShotRecord& shot : form.shotSlots[slot][row]) {
                 if (!Shown(shot) || shot.weapon->trailCircles != 1) continue;
@@ -99,7 +99,7 @@ void DrawTrails(const TForm1& form, platform::Canvas& dc) {
 // Bodies select only a brush: their outline is the pen of the moment, the
 // grid's or the last beam's.
 void DrawShotBodies(const TForm1& form, platform::Canvas& dc) {
-    const DisplayObjects& d = devices.display;
+    const DisplayObjects& d = form.devices.display;
     for (int slot = 0; slot < kShotSlots; ++slot) {
         const PlayerRecord& owner = form.players[PlayerOfSlot(slot)];
         for (int row = 0; row < kUsedShotRows; ++row)
@@ -133,7 +133,7 @@ constexpr int kSignY[kHeadingCount] = {-1, -1, 0, 1, 1, 1, 0, -1};
 void DrawRobot(const TForm1& form, platform::Canvas& dc, int player) {
     const PlayerRecord& p = form.players[player];
     if (!p.robot) return;
-    const DisplayObjects& d = devices.display;
+    const DisplayObjects& d = form.devices.display;
     if (p.actionState == ActionHit)
         dc.SelectPen(player == 0 ? d.penP1Stunned : d.penP2Stunned);
     else

@@ -31,7 +31,7 @@ bool Armed(std::uint8_t& ready, std::int32_t& repeatCount) {
     return false;
 }
 
-void PlayJingle(TForm1& form) { form.PlayFromStart(devices.sound.JingleBuffer, false); }
+void PlayJingle(TForm1& form) { form.PlayFromStart(form.devices.sound.JingleBuffer, false); }
 
 // The robots 3, 4, 6, 9, 10 and 11 lead to the second computer ladder.
 std::int32_t LadderRouteOf(std::int32_t robot) {
@@ -70,7 +70,7 @@ bool Choose(TForm1& form, const Chooser& c) {
 
 // ---- drawing ----
 
-platform::Canvas* BeginScreen() {
+platform::Canvas* BeginScreen(Devices& devices) {
     platform::Canvas* dc = devices.display.backDc;
     if (!dc) return nullptr;
     dc->FillRect(0, 0, platform::kPictureWidth, platform::kPictureHeight, devices.display.brushBlack);
@@ -213,7 +213,7 @@ void TForm1::BeforeStage() {
 }
 
 void TForm1::Draw_Start() {
-    platform::Canvas* dc = BeginScreen();
+    platform::Canvas* dc = BeginScreen(devices);
     if (!dc) return;
     dc->SetTextColor(kGreen);
     dc->TextOut(0, 25, "This is Vorntak_proto3.0.");
@@ -246,7 +246,7 @@ void TForm1::Draw_Start() {
 }
 
 void TForm1::Draw_Select() {
-    platform::Canvas* dc = BeginScreen();
+    platform::Canvas* dc = BeginScreen(devices);
     if (!dc) return;
     dc->SetTextColor(kGreen);
     dc->TextOut(0, 25, "Hi!Select Your Favorite Machine!");
@@ -264,7 +264,7 @@ void TForm1::Draw_Select() {
 }
 
 void TForm1::Draw_BS() {
-    platform::Canvas* dc = BeginScreen();
+    platform::Canvas* dc = BeginScreen(devices);
     if (!dc) return;
 
     // The names fade out as the fight nears. Outside 1-250 the colour is left as it is.

@@ -140,7 +140,11 @@ inline constexpr const char* kEmptyResultRobot = "----";
 // ---------------------------------------------------------------------------
 // The form: every member in its order
 // ---------------------------------------------------------------------------
-struct TForm1 {
+struct Devices;
+
+// The game state: every record of the form, zero-filled when the form is made
+// (every text handle is then the empty text).
+struct FormState {
     platform::CdAudio* MediaPlayer1;  // the CD player; null: no CD audio at all
 
     PlayerRecord players[2];
@@ -205,13 +209,18 @@ struct TForm1 {
     } BackgroundGrid[6][5];
 
     std::uint32_t randomSeed;           // the one generator behind every random choice
+};
 
-    // Made zero-filled by value-initialisation (new TForm1()): every text handle
-    // is then the empty text. The form is far too large for the stack.
-    TForm1() = default;
+// The form: the game state and every method of the game. The device objects
+// live outside it, made by the program and handed in. The form is far too
+// large for the stack.
+struct TForm1 : FormState {
+    explicit TForm1(Devices& devices) : FormState(), devices(devices) {}
     TForm1(const TForm1&) = delete;
     TForm1& operator=(const TForm1&) = delete;
     ~TForm1();  // drops the form's references to the weapons' sound names
+
+    Devices& devices;
 
     void SeedRandom();                     // from the clock, in seconds
     void SeedRandom(std::uint32_t seed);

@@ -1,3 +1,4 @@
+#include "Devices.h"
 #include "GameState.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,11 @@
 
 namespace {
 
-std::unique_ptr<TForm1> NewForm() { return std::unique_ptr<TForm1>(new TForm1()); }
+// A form of its own with device objects that no test here uses.
+std::unique_ptr<TForm1> NewForm() {
+    static Devices devices{};
+    return std::unique_ptr<TForm1>(new TForm1(devices));
+}
 
 }  // namespace
 

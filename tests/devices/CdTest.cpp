@@ -30,7 +30,8 @@ protected:
 
     FakeCd cd;
     RecordingSystem system;
-    std::unique_ptr<TForm1> form{new TForm1()};
+    Devices devices{};
+    std::unique_ptr<TForm1> form{new TForm1(devices)};
 };
 
 }  // namespace

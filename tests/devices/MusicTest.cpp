@@ -53,7 +53,8 @@ protected:
     HeadlessMusic music;
     TuneFolder system;
     RecordingApplication application;
-    std::unique_ptr<TForm1> form{new TForm1()};
+    Devices devices{};
+    std::unique_ptr<TForm1> form{new TForm1(devices)};
 };
 
 }  // namespace

@@ -32,7 +32,8 @@ protected:
     RecordingSystem system;
     RecordingApplication application;
     TestResources resources;
-    std::unique_ptr<TForm1> form{new TForm1()};
+    Devices devices{};
+    std::unique_ptr<TForm1> form{new TForm1(devices)};
     SoundObjects& objects = devices.sound;
 };
 

@@ -159,7 +159,8 @@ TEST_F(Bout, ASurvivalWinCarriesTheHitPointsLeftAtTheEnd) {
 }
 
 TEST(ScrollDelta, SharesOfRobotsMovingOutNearAnEdgeAddUpToThreeFifths) {
-    std::unique_ptr<TForm1> form{new TForm1()};
+    Devices devices{};
+    std::unique_ptr<TForm1> form{new TForm1(devices)};
     struct Robot {
         std::int32_t x, y, vx, vy;
     };

@@ -56,7 +56,8 @@ protected:
         shot.x = 88 + overlap;
         shot.y = 100;
     }
-    std::unique_ptr<TForm1> form{new TForm1()};
+    Devices devices{};
+    std::unique_ptr<TForm1> form{new TForm1(devices)};
     MotionGraph& graph = form->motionGraphs[1];
     PlayerRecord& target = form->players[1];
     PlayerRecord& owner = form->players[0];

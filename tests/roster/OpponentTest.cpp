@@ -1,3 +1,4 @@
+#include "Devices.h"
 #include "Opponent.h"
 
 #include <gtest/gtest.h>
@@ -42,7 +43,8 @@ protected:
         }
     }
     void Run(int profile) { RunOpponent(*form, kCpuProfiles[profile]); }
-    std::unique_ptr<TForm1> form{new TForm1()};
+    Devices devices{};
+    std::unique_ptr<TForm1> form{new TForm1(devices)};
 };
 
 }  // namespace
@@ -103,7 +105,8 @@ TEST_F(Opponent, WithNoShotInFlightSlideReadsTheFirstRecordAsItLies) {
 TEST(SlideTable, EverySidestepIsForAShotFlyingAtTheRobotOrNearly) {
     // Catches a mistyped cell: every listed shot heading lies within two
     // steps of the heading from the shot back at the robot.
-    std::unique_ptr<TForm1> form{new TForm1()};
+    Devices devices{};
+    std::unique_ptr<TForm1> form{new TForm1(devices)};
     PlayerRecord& robot = form->players[1];
     robot.posX = 400;
     robot.posY = 300;

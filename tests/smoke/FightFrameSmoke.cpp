@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     HeadlessGame game(std::filesystem::read_symlink("/proc/self/exe").parent_path().string());
     game.video->application.SetCloseHandler([] {});  // the real window's application closes the game
     auto video = platform::MakeSdlVideo();
-    video->Provide(devices.services);
+    video->Provide(game.devices.services);
     TForm1* form = game.form.get();
     video->application.SetCloseHandler([form] { form->FormClose(); });
     form->FormShow();
@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
         if (pictures.size() > std::size(kScripted)) return video->application.Close();
         const ScriptedShots& bout = kScripted[pictures.size() - 1];
         // The keys of both players come from a script from here on.
-        devices.services.keyboard = &game.video->keyboard;
+        game.devices.services.keyboard = &game.video->keyboard;
         frames = flown = 0;
         form->GameMode = ModeTwoPlayers;
         form->p1RobotNumber = bout.p1Robot;

@@ -12,7 +12,6 @@
 
 struct HeadlessGame {
     explicit HeadlessGame(const std::string& directory) {
-        devices = Devices{};
         video->Provide(devices.services);
         devices.services.sound = &sound;
         devices.services.music = &music;
@@ -34,11 +33,12 @@ struct HeadlessGame {
         devices = Devices{};
     }
 
+    Devices devices{};  // the game's device objects, outside its state
     std::unique_ptr<platform::HeadlessVideo> video = platform::MakeHeadlessVideo();
     platform::HeadlessSound sound;
     platform::HeadlessMusic music;
     platform::FakeCd cd;
     platform::HeadlessSystem system;
     platform::HeadlessFiles files;
-    std::unique_ptr<TForm1> form{new TForm1()};
+    std::unique_ptr<TForm1> form{new TForm1(devices)};
 };
