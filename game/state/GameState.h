@@ -222,20 +222,21 @@ struct TForm1 : FormState {
 
     Devices& devices;
 
+    // The methods, by the layer and the file that define them.
+
+    // ---- game/state: the state layer
+    // GameState.cpp: random numbers, the default weapon
     void SeedRandom();                     // from the clock, in seconds
     void SeedRandom(std::uint32_t seed);
     std::int32_t Random();                 // 0-32767
-
-    // The default weapon that fills an empty fourth slot.
     void MakeDammyData(WeaponDescriptor& weapon);
     void MakeDammyMove(ShotPhase& phase, const ShotPhase& linkTarget);
     void MakeDefaultWeapon();
 
-    // Closing the form runs its close handler; the step that closed it ends its caller's steps.
-    void CloseForm();
+    // ---- game/devices: the devices layer
+    // Sound.cpp: sound effects and jingles; closing the form
+    void CloseForm();     // runs the close handler; the step that closed the form ends its caller's steps
     bool Closing() const;
-
-    // Sound effects and jingles.
     void StartDS();
     void EndDirectSound();
     platform::WaveScanCode FindWaveChunks(const char* name, WaveChunkPlace& place);
@@ -245,8 +246,7 @@ struct TForm1 : FormState {
     void HitSound1(const char* name);
     void HitSound2(const char* name);
     bool LoadJingle(const char* name);
-
-    // Music.
+    // Music.cpp: music
     void StartDirectMusic();
     void EndDirectMusic();
     void MakeSegment_Start();
@@ -257,8 +257,7 @@ struct TForm1 : FormState {
     void PlayMusicSegment();
     void StopMusicNow();
     void EndSegment();
-
-    // CD audio.
+    // Cd.cpp: CD audio
     int CheckDrive();
     bool CheckDisc();
     void UpdateCDInfo();
@@ -268,65 +267,12 @@ struct TForm1 : FormState {
     void WatchDisc();         // each frame of the fight proper: a pulled disc ends the music
     bool CdTrackChanged();    // each fight frame: the chosen track ended; the player is stopped and closed
     void StopWaveFile();
-
-    // Input: player 1 from joystick 1 or the keyboard; player 2 likewise, or the computer.
-    void ControlHead();
-
-    // The computer opponent: the dodge, and each robot's decision routine.
-    void Slide();
-    void VidiruT_Think();
-    void DareD_Think();
-    void ZErov_Think();
-    void DF_Think();
-    void VidiruV_Think();
-    void DIvo_Think();
-    void Dovi_Think();
-    void VOV_Think();
-    void Dodar_Think();
-    void Zozer_Think();
-    void Rodi_Think();
-
-    // Stage transitions.
-    void ToSelect();
-    void ToBefore();
-    void ToFight();
-    void ToStart();
-    void HomeBackgroundGrid();
-
-    // The start, selection and versus screens: handlers and drawers.
-    void StartStage();
-    void SelectStage();
-    void BeforeStage();
-    void Draw_Start();
-    void Draw_Select();
-    void Draw_BS();
-
-    // The survival score table and the result screen.
+    // ScoreFile.cpp: the survival score file
     void ReadScoreEntries();
     void RecordSurvivalRun();
-    void ResultStage();
-    void Draw_Result();
 
-    // The fight: one frame of a bout, shot launch, and the background grid and its scrolling.
-    void FightStage();
-    void Draw_FS();
-    void ShotWeapon();
-    void DrawBackLine();
-    void BackMove(std::int32_t dx, std::int32_t dy);  // moves the grid, then wraps it over the screen
-    void BackUp();
-    void BackDown();
-    void BackRight();
-    void BackLeft();
-
-    // Start-up, frames and shut-down.
-    void FormShow();
-    void FormClose();
-    void FormKeyDown(std::uint16_t key);
-    void AppIdle();
-    void StartDX();
-    void EndDX();
-
-    // The robot loaders: bind a robot's module for player 1 (In1) or 2 (In2).
+    // ---- roster: the roster layer
+    // Binding.cpp: the robot loaders, binding a robot's module for player 1 (In1) or 2 (In2)
     void VidiruIn1();
     void VidiruIn2();
     void DareDIn1();
@@ -349,9 +295,64 @@ struct TForm1 : FormState {
     void ZozerIn2();
     void RodiIn1();
     void RodiIn2();
+    // Opponent.cpp: the computer opponent, the dodge and each robot's decision routine
+    void Slide();
+    void VidiruT_Think();
+    void DareD_Think();
+    void ZErov_Think();
+    void DF_Think();
+    void VidiruV_Think();
+    void DIvo_Think();
+    void Dovi_Think();
+    void VOV_Think();
+    void Dodar_Think();
+    void Zozer_Think();
+    void Rodi_Think();
+
+    // ---- game/core, game/fight, game/screens: the top layer
+    // core/Form.cpp: start-up, frames and shut-down
+    void FormShow();
+    void FormClose();
+    void AppIdle();
+    void StartDX();
+    void EndDX();
+    // core/Transitions.cpp: stage transitions and the global keys
+    void ToSelect();
+    void ToBefore();
+    void ToFight();
+    void ToStart();
+    void HomeBackgroundGrid();
+    void FormKeyDown(std::uint16_t key);
+    // fight/Input.cpp: player 1 from joystick 1 or the keyboard; player 2 likewise, or the computer
+    void ControlHead();
+    // fight/FightStage.cpp: one frame of a bout
+    void FightStage();
+    // fight/Shots.cpp: shot launch
+    void ShotWeapon();
+    // fight/Background.cpp: the background grid and its scrolling
+    void DrawBackLine();
+    void BackMove(std::int32_t dx, std::int32_t dy);  // moves the grid, then wraps it over the screen
+    void BackUp();
+    void BackDown();
+    void BackRight();
+    void BackLeft();
+    // screens/StartScreens.cpp: the start, selection and versus screens
+    void StartStage();
+    void SelectStage();
+    void BeforeStage();
+    void Draw_Start();
+    void Draw_Select();
+    void Draw_BS();
+    // screens/ResultScreen.cpp: the survival result screen
+    void ResultStage();
+    void Draw_Result();
+    // screens/FightScreen.cpp: the fight screen
+    void Draw_FS();
 
 private:
+    // devices/Music.cpp
     void MakeSegment(const char* fileName);
+    // core/Form.cpp
     void MakePensAndBrushes();
     void DeletePensAndBrushes();
 };
