@@ -27,4 +27,13 @@ struct Services {
     ResourceStore* resources;
 };
 
+// The window, picture and input services of one back end.
+inline void ProvideVideo(Services& services, Application& application, Display& display, Keyboard& keyboard,
+                         Joysticks& joysticks) {
+    services.application = &application;
+    services.display = &display;
+    services.keyboard = &keyboard;
+    services.joysticks = &joysticks;
+}
+
 }  // namespace platform

@@ -136,12 +136,7 @@ struct HeadlessVideo {
     HeadlessKeyboard keyboard;
     HeadlessJoysticks joysticks;
 
-    void Provide(Services& services) {
-        services.application = &application;
-        services.display = &display;
-        services.keyboard = &keyboard;
-        services.joysticks = &joysticks;
-    }
+    void Provide(Services& services) { ProvideVideo(services, application, display, keyboard, joysticks); }
 };
 
 inline std::unique_ptr<HeadlessVideo> MakeHeadlessVideo() { return std::make_unique<HeadlessVideo>(); }

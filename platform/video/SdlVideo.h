@@ -113,12 +113,7 @@ struct SdlVideo {
     SdlKeyboard keyboard;
     SdlDisplay display;
 
-    void Provide(Services& services) {
-        services.application = &application;
-        services.display = &display;
-        services.keyboard = &keyboard;
-        services.joysticks = &joysticks;
-    }
+    void Provide(Services& services) { ProvideVideo(services, application, display, keyboard, joysticks); }
 };
 
 std::unique_ptr<SdlVideo> MakeSdlVideo();
