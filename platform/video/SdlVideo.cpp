@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace platform {
 
@@ -37,11 +38,11 @@ bool SdlDisplay::CreateSurfaces() {
     if (!modeSet_) return false;
     if (!renderer_) {
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
-        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);
+        // No vsync: the frame clock alone paces the game, whatever the display's rate.
+        SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
+        renderer_ = SDL_CreateRenderer(window_, -1, 0);
         if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
         if (!renderer_) return false;
-        SDL_RendererInfo info;
-        vsync_ = SDL_GetRendererInfo(renderer_, &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC);
         SDL_RenderSetLogicalSize(renderer_, kPictureWidth, kPictureHeight);  // letterboxed, aspect kept
     }
     if (!texture_) {
@@ -92,19 +93,15 @@ void SdlDisplay::Flip() {
         Present();
         SDL_RenderPresent(renderer_);
     }
-    if (!attached_ || !vsync_) WaitForRefresh();
+    WaitForTick();
 }
 
-void SdlDisplay::WaitForRefresh() {
-    constexpr double kPeriodMs = 1000.0 / 60;
+void SdlDisplay::WaitForTick() {
     const double now = static_cast<double>(SDL_GetPerformanceCounter()) * 1000.0 /
                        static_cast<double>(SDL_GetPerformanceFrequency());
-    if (now > nextFrameMs_ + kPeriodMs) {
-        nextFrameMs_ = now;  // fell behind (or first frame): no catching up
-    } else if (nextFrameMs_ > now) {
-        SDL_Delay(static_cast<Uint32>(nextFrameMs_ - now));
-    }
-    nextFrameMs_ += kPeriodMs;
+    // Whole milliseconds: the ticks keep their own times, so a sleep a little
+    // long or short is made up by the next one.
+    SDL_Delay(static_cast<Uint32>(std::lround(pacer_.DelayMs(now))));
 }
 
 bool SdlDisplay::CaptureWindow(std::vector<std::uint8_t>& rgb, int& width, int& height) {

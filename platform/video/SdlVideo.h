@@ -2,6 +2,7 @@
 // full-screen window showing the 800 x 600 picture scaled with its aspect kept.
 #pragma once
 
+#include "FramePacer.h"
 #include "Input.h"
 #include "Platform.h"
 #include "SoftDisplay.h"
@@ -19,7 +20,7 @@ namespace platform {
 
 // The set-up steps: CreateDevice starts SDL's video, TakeFullScreen opens the
 // window, SetMode accepts the one picture size, CreateSurfaces makes the
-// renderer (vsync) and the streaming texture the picture is uploaded to, and
+// renderer and the streaming texture the picture is uploaded to, and
 // AttachBackBuffer hands out the memory picture as the back buffer.
 class SdlDisplay final : public SoftDisplay {
 public:
@@ -49,16 +50,15 @@ public:
 
 private:
     void Present();
-    void WaitForRefresh();  // paces frames like a 60 Hz display when nothing else does
+    void WaitForTick();  // until the frame clock's next tick
 
     bool video_ = false;
     SDL_Window* window_ = nullptr;
     bool modeSet_ = false;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
-    bool vsync_ = false;
     bool attached_ = false;
-    double nextFrameMs_ = 0;
+    FramePacer pacer_;
 };
 
 // Every pending event first (key presses, auto-repeat included, by where the
