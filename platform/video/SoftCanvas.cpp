@@ -5,6 +5,7 @@
 #include <SDL_ttf.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -192,7 +193,53 @@ private:
 
 // ---- the canvas ----
 
-SoftCanvas::SoftCanvas(const PaintObjects& objects) : objects_(objects), text_(std::make_unique<TextCache>()) {
+// The row extents of ellipses by box size, relative to the box's corner: the
+// square root, floor and ceiling of a row are paid once per size, not once
+// per ellipse drawn. A fixed table, made with the canvas; a size that does
+// not fit, or whose slot another ellipse of the same figure holds, is
+// computed row by row as before.
+class SoftCanvas::EllipseRows {
+public:
+    struct RowSpan {
+        std::int32_t first, last;  // from the box's left edge
+    };
+
+    static constexpr int kSlots = 127;  // prime, so every size spreads over all slots
+    static constexpr std::int64_t kMaxSize = 320;
+
+    EllipseRows() : spans_(static_cast<std::size_t>(kSlots) * kMaxSize) {}
+
+    int SlotOf(std::int64_t width, std::int64_t height) const {
+        if (width <= 0 || height <= 0 || width > kMaxSize || height > kMaxSize) return -1;
+        return static_cast<int>((width * 1031 + height) % kSlots);
+    }
+    // Rows 0 to height - 1 of the ellipse in a width x height box at the origin.
+    const RowSpan* Rows(int slot, std::int64_t width, std::int64_t height) {
+        Key& key = keys_[slot];
+        RowSpan* rows = &spans_[static_cast<std::size_t>(slot) * kMaxSize];
+        if (key.width != width || key.height != height) {
+            for (std::int64_t y = 0; y < height; ++y) {
+                const Span span = EllipseRow(Box{0, 0, width, height}, y);
+                rows[y] = {static_cast<std::int32_t>(span.first), static_cast<std::int32_t>(span.last)};
+            }
+            key = {width, height};
+        }
+        return rows;
+    }
+
+private:
+    struct Box {
+        std::int64_t left, top, right, bottom;
+    };
+    struct Key {
+        std::int64_t width = 0, height = 0;
+    };
+    std::array<Key, kSlots> keys_{};
+    std::vector<RowSpan> spans_;
+};
+
+SoftCanvas::SoftCanvas(const PaintObjects& objects)
+    : objects_(objects), text_(std::make_unique<TextCache>()), ellipses_(std::make_unique<EllipseRows>()) {
     surface_ = SDL_CreateRGBSurfaceWithFormat(0, kPictureWidth, kPictureHeight, 32, SDL_PIXELFORMAT_XRGB8888);
     if (surface_) renderer_ = SDL_CreateSoftwareRenderer(surface_);
     if (renderer_) FillBox({0, 0, kPictureWidth, kPictureHeight}, Color{0, 0, 0});
@@ -265,12 +312,28 @@ void SoftCanvas::FillEllipseRing(Box outer, std::optional<Box> inner, Color colo
         auto* row = reinterpret_cast<Uint32*>(pixels + y * surface_->pitch);
         std::fill(row + first, row + last + 1, pixel);
     };
+    // A row of a box's ellipse, from the table when the box's size has a slot.
+    using RowSpan = EllipseRows::RowSpan;
+    auto rowsOf = [&](const Box& box, int avoidSlot) -> std::pair<const RowSpan*, int> {
+        const int slot = ellipses_->SlotOf(box.right - box.left, box.bottom - box.top);
+        if (slot < 0 || slot == avoidSlot) return {nullptr, -1};
+        return {ellipses_->Rows(slot, box.right - box.left, box.bottom - box.top), slot};
+    };
+    auto rowAt = [](const Box& box, const RowSpan* rows, std::int64_t y) {
+        if (y < box.top || y >= box.bottom) return Span{1, 0};
+        if (!rows) return EllipseRow(box, y);
+        const RowSpan span = rows[y - box.top];
+        return Span{box.left + span.first, box.left + span.last};
+    };
+    const auto [outerRows, outerSlot] = rowsOf(outer, -1);
+    const RowSpan* innerRows = inner ? rowsOf(*inner, outerSlot).first : nullptr;
+
     const std::int64_t top = std::max<std::int64_t>(outer.top, 0);
     const std::int64_t bottom = std::min<std::int64_t>(outer.bottom, kPictureHeight);
     for (std::int64_t y = top; y < bottom; ++y) {
-        const Span row = EllipseRow(outer, y);
+        const Span row = rowAt(outer, outerRows, y);
         if (row.first > row.last) continue;
-        const Span hole = inner ? EllipseRow(*inner, y) : Span{1, 0};
+        const Span hole = inner ? rowAt(*inner, innerRows, y) : Span{1, 0};
         if (hole.first > hole.last) {
             paint(y, row.first, row.last);
         } else {

@@ -78,6 +78,7 @@ public:
 
 private:
     class TextCache;
+    class EllipseRows;
     struct Box {  // right and bottom just outside, in 64 bits so no edge can overflow
         std::int64_t left, top, right, bottom;
     };
@@ -91,6 +92,7 @@ private:
     SDL_Surface* surface_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     std::unique_ptr<TextCache> text_;
+    std::unique_ptr<EllipseRows> ellipses_;
     std::vector<DrawnText>* textLog_ = nullptr;
 
     std::optional<Pen> pen_;
