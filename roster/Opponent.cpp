@@ -114,28 +114,28 @@ DistanceBand BandOf(std::int32_t distance) {
 // The nearest live shot of player 1 and where it flies decide the sidestep.
 void TForm1::Slide() {
     const PlayerRecord& robot = players[1];
-    // The records count in the order row, part, slot: of equally near shots
-    // the one latest in that order is taken. They are scanned slot by slot.
+    // Of equally near shots the one latest in the order row, part, slot is
+    // taken, so the records are scanned in that order and a tie replaces.
     const ShotRecord* nearest = &shotSlots[0][0][0];
-    int nearestOrder = -1;
+    bool found = false;
     std::int32_t best = 0;
-    // A record farther than the best whole-pixel distance needs no square
-    // root: its squared distance is past (best + 1)^2, kept a little generous.
-    double limit = 0;
-    for (int slot = 0; slot < 4; ++slot)
-        for (int row = 0; row < kUsedShotRows; ++row)
-            for (int part = 0; part < kMaxParts; ++part) {
+    // A record as far as the best whole-pixel distance plus one needs no square
+    // root: a look at each axis, then at the squared distance, rules it out.
+    std::int64_t reach = 0;
+    for (int row = 0; row < kUsedShotRows; ++row)
+        for (int part = 0; part < kMaxParts; ++part)
+            for (int slot = 0; slot < 4; ++slot) {
                 const ShotRecord& shot = shotSlots[slot][row][part];
                 if (shot.live != 1) continue;
                 const std::int64_t dx = std::int64_t{shot.x} - robot.posX, dy = std::int64_t{shot.y} - robot.posY;
-                if (nearestOrder >= 0 && double(dx) * double(dx) + double(dy) * double(dy) > limit) continue;
+                if (found && (dx >= reach || -dx >= reach || dy >= reach || -dy >= reach || dx * dx + dy * dy >= reach * reach))
+                    continue;
                 const std::int32_t distance = Distance(dx, dy);
-                const int order = (row * kMaxParts + part) * 4 + slot;
-                if (nearestOrder >= 0 && (distance > best || (distance == best && order < nearestOrder))) continue;
+                if (found && distance > best) continue;
                 nearest = &shot;
-                nearestOrder = order;
+                found = true;
                 best = distance;
-                limit = (double(best) + 1) * (double(best) + 1) * (1 + 1e-9);
+                reach = std::int64_t{best} + 1;
             }
 
     const int h = robot.heading, s = nearest->heading;
