@@ -80,7 +80,8 @@ std::vector<std::uint8_t> WriteSmf(const MidiTune& tune) {
         const std::uint8_t ch = part.channel & 0x0F;
         std::vector<Event> events{Name(part.name)};
         if (ch != 9) events.push_back({0, 0, {static_cast<std::uint8_t>(0xC0 | ch), part.program}});
-        events.push_back({0, 0, {static_cast<std::uint8_t>(0xB0 | ch), 7, part.volume}});
+        const double volume = std::round(part.volume * std::pow(10.0, tune.levelDb / 40));
+        events.push_back({0, 0, {static_cast<std::uint8_t>(0xB0 | ch), 7, static_cast<std::uint8_t>(std::clamp(volume, 1.0, 127.0))}});
         events.push_back({0, 0, {static_cast<std::uint8_t>(0xB0 | ch), 10, part.pan}});
         for (const MidiNote& n : part.notes) {
             if (n.length == 0 || n.start + n.length > end)

@@ -27,6 +27,9 @@ struct MidiTune {
     double beatsPerMinute = 120;   // quarter notes per minute
     std::uint8_t barBeats = 4, beatUnit = 4;
     std::uint32_t bars = 0;
+    // The tune's level, in dB, through every part's channel volume (a synthesiser
+    // attenuates by 40 log10 of the volume's share), so the tunes sit together.
+    double levelDb = 0;
     std::vector<MidiPart> parts;
 
     std::uint32_t BarTicks() const { return division * 4u / beatUnit * barBeats; }

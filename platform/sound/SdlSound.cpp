@@ -151,6 +151,8 @@ private:
         static_cast<SdlSound*>(self)->Mix(reinterpret_cast<Sint16*>(stream), length / 2);
     }
 
+    static constexpr int kEffectLevelEighths = 2;  // -12 dB
+
     // Adds every playing buffer into the stream, resampled by nearest frame.
     void Mix(Sint16* out, int values) {
         std::lock_guard lock(mutex_);
@@ -176,7 +178,9 @@ private:
                 for (int c = 0; c < outputChannels_; ++c) {
                     const int source = std::min(c, channels - 1);
                     const std::uint8_t* p = &s.bytes[at * s.format.blockAlign + source * bytesPerSample];
-                    const int value = bytesPerSample == 1 ? (int(p[0]) - 128) << 8 : Sint16(p[0] | p[1] << 8);
+                    const int full = bytesPerSample == 1 ? (int(p[0]) - 128) << 8 : Sint16(p[0] | p[1] << 8);
+                    // Every effect at one fixed level, under the music's and each other's peaks.
+                    const int value = full * kEffectLevelEighths / 8;
                     Sint16& o = out[f * outputChannels_ + c];
                     o = Sint16(std::clamp(int(o) + value, -32768, 32767));
                 }

@@ -1,0 +1,131 @@
+// The real mix, rendered through SDL's disk audio driver as fast as it goes:
+// each tune through FluidSynth with the General MIDI soundfont, and a busy
+// fight's effects over the loudest tune. Nothing may clip, and the tunes sit
+// within 3 dB of each other.
+#include "CompiledResources.h"
+#include "PlayerBackends.h"
+#include "WaveParser.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+namespace {
+
+struct Level {
+    double rmsDb = -200;
+    double clippedShare = 0;
+};
+
+// Plays what `play` starts for `wallMs` of wall time on the disk driver and measures what was written.
+template <typename Play>
+Level Render(Play&& play, int wallMs) {
+    const std::string file = testing::TempDir() + "vorntak-mix-" + std::to_string(::getpid()) + ".raw";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+    setenv("SDL_DISKAUDIODELAY", "0", 1);
+    play(wallMs);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+
+    std::ifstream in(file, std::ios::binary);
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::remove(file.c_str());
+    std::vector<std::int16_t> samples(bytes.size() / 2);
+    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    // The silence before the first sound and after the last, written while the
+    // synthesiser loads and once the tune has ended, is no part of the mix.
+    while (!samples.empty() && samples.back() == 0) samples.pop_back();
+    samples.erase(samples.begin(), std::find_if(samples.begin(), samples.end(), [](std::int16_t s) { return s != 0; }));
+    if (samples.empty()) return {};
+    double sum = 0;
+    std::size_t clipped = 0;
+    for (std::int16_t s : samples) {
+        sum += double(s) * s;
+        clipped += s == 32767 || s == -32768;
+    }
+    return {20 * std::log10(std::sqrt(sum / samples.size()) / 32768), double(clipped) / samples.size()};
+}
+
+// The whole tune, once: the driver renders far faster than it plays.
+void PlayTune(platform::Music& music, const char* name, int wallMs) {
+    music.InitialisePerformance();
+    music.SetSearchDirectory(RUN_DIRECTORY);
+    platform::MusicSegment* tune = music.LoadSegment(name);
+    ASSERT_NE(tune, nullptr) << name;
+    music.Play(tune);
+    for (int waited = 0; Mix_PlayingMusic() && waited < wallMs; waited += 5) SDL_Delay(5);
+    music.ReleaseSegment(tune);
+    music.ReleasePerformance();
+}
+
+}  // namespace
+
+TEST(MixLevels, EveryTuneSitsWithinThreeDecibelsOfTheOthersAndNoneClips) {
+    const char* tunes[] = {"Start.mid", "Select.mid", "Fighting1.mid", "Fighting2.mid", "Fighting3.mid"};
+    std::vector<double> levels;
+    for (const char* name : tunes) {
+        const Level level = Render([&](int ms) { PlayTune(*platform::MakeSdlMusic(), name, ms); }, 30000);
+        if (level.rmsDb < -100) GTEST_SKIP() << "no MIDI synthesiser or soundfont here";
+        EXPECT_LT(level.clippedShare, 0.0001) << name;
+        levels.push_back(level.rmsDb);
+    }
+    const auto [low, high] = std::minmax_element(levels.begin(), levels.end());
+    EXPECT_LE(*high - *low, 3.0);
+}
+
+TEST(MixLevels, ABusyFightsEffectsOverTheMusicLeaveHeadroom) {
+    const Level level = Render(
+        [](int ms) {
+            auto music = platform::MakeSdlMusic();
+            auto sound = platform::MakeSdlSound();
+            ASSERT_TRUE(sound->CreateDevice());
+            sound->SetPrimaryFormat(sound->CreatePrimaryBuffer(), {2, 44100, 16});
+            std::vector<platform::SoundBuffer*> effects;
+            for (const char* name : {"HITTED1", "HITTED2", "HITTED3", "HITTED4", "ATTACK1", "ATTACK2", "ATTACK3",
+                                     "ATTACK4", "ATTACK5", "BEAM", "ACID"}) {
+                const platform::Resource* r = CompiledResources().Find("WAVE", name);
+                ASSERT_NE(r, nullptr);
+                const platform::WaveChunks chunks = platform::ScanWave(r->bytes, r->size);
+                platform::SoundBuffer* buffer = sound->CreateBuffer({chunks.format, chunks.formatBytes, chunks.dataBytes});
+                ASSERT_NE(buffer, nullptr);
+                platform::LockedRegions regions;
+                ASSERT_EQ(sound->Lock(buffer, 0, chunks.dataBytes, regions), platform::SoundResult::Ok);
+                std::memcpy(regions.first, chunks.data, regions.firstBytes);
+                sound->Unlock(buffer, regions);
+                effects.push_back(buffer);
+            }
+            music->InitialisePerformance();
+            music->SetSearchDirectory(RUN_DIRECTORY);
+            platform::MusicSegment* tune = music->LoadSegment("Fighting2.mid");
+            music->Play(tune);
+            // Hits, shots and beams over and over, several at once, as in a crowded fight.
+            for (int k = 0; k < ms; ++k) {
+                platform::SoundBuffer* a = effects[k % effects.size()];
+                platform::SoundBuffer* b = effects[(k * 7 + 3) % effects.size()];
+                sound->SetPosition(a, 0);
+                sound->Play(a, false);
+                sound->SetPosition(b, 0);
+                sound->Play(b, false);
+                SDL_Delay(1);
+            }
+            for (platform::SoundBuffer* buffer : effects) sound->Release(buffer);
+            music->ReleaseSegment(tune);
+            music->ReleasePerformance();
+            sound->ReleaseDevice();
+        },
+        1500);
+    if (level.rmsDb < -100) GTEST_SKIP() << "no audio here";
+    EXPECT_LT(level.clippedShare, 0.0001);
+}
