@@ -60,6 +60,7 @@ TEST_F(ScoreTable, AGoodFileKeepsItsEntriesABadOneIsDroppedAndSixtyFourZeroBytes
     Write(Bytes(64, 0));
     Record(0, 1);
     EXPECT_EQ(File(), kEmpty) << "and a run of 0 never enters";
+    EXPECT_EQ(files.OpenFiles(), 0) << "every file opened is closed";
 }
 
 TEST_F(ScoreTable, ARunGoesBelowEveryEntryAsGoodAndOneEqualToTheFifthIsNotRecorded) {
