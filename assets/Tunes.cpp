@@ -171,7 +171,7 @@ constexpr std::uint32_t k8th = 240, k16th = 120;
 // The title screen: a brass march in A minor.
 MidiTune StartTune() {
     MidiTune t = Tune("Vorntak title march", 112, 4, 4, 8);
-    t.levelDb = -3.4;
+    t.levelDb = -6.4;
     Writer(t, AddPart(t, "Brass lead", 0, 61, 110, 64))
         .Line(k8th,
               "A4 - - B4 C5 - E5 - | F5 - E5 - C5 - A4 - | G4 - - A4 C5 - G5 - | G5 - F5 E5 D5 - - - |"
@@ -194,7 +194,7 @@ MidiTune StartTune() {
 // Choosing robots: an unhurried jazz groove on vibraphone.
 MidiTune SelectTune() {
     MidiTune t = Tune("Vorntak robot select", 96, 4, 4, 8);
-    t.levelDb = 2.3;
+    t.levelDb = -0.7;
     Writer(t, AddPart(t, "Vibraphone", 0, 11, 100, 72))
         .Line(k8th,
               "F5 - A5 - C6 - A5 - | B5 - - G5 F5 - D5 - | E5 - G5 - B5 - - - | A5 - G5 - E5 - C5 - |"
@@ -216,7 +216,7 @@ MidiTune SelectTune() {
 // Fight 1: driving guitar rock in E minor.
 MidiTune FightTune1() {
     MidiTune t = Tune("Vorntak fight: steel", 152, 4, 4, 16);
-    t.levelDb = -7.1;
+    t.levelDb = -10.1;
     Writer(t, AddPart(t, "Lead guitar", 0, 29, 105, 76))
         .Line(k8th,
               "E5 - B4 - E5 G5 F#5 E5 | G5 - - E5 C5 - E5 - | F#5 - D5 - A4 - D5 F#5 | D#5 - - F#5 B5 - - - |"
@@ -245,7 +245,7 @@ MidiTune FightTune1() {
 // Fight 2: a fast synth chase in D minor.
 MidiTune FightTune2() {
     MidiTune t = Tune("Vorntak fight: circuit", 170, 4, 4, 16);
-    t.levelDb = -14.9;
+    t.levelDb = -17.9;
     Writer(t, AddPart(t, "Saw lead", 0, 81, 100, 64))
         .Line(k8th,
               "D5 - - A4 D5 - F5 - | F5 - D5 - Bb4 - D5 - | E5 - - G5 - - E5 C5 | C#5 - - - E5 - A5 - |"
@@ -273,7 +273,7 @@ MidiTune FightTune2() {
 // Fight 3: a heavy six-eight battle hymn in C minor.
 MidiTune FightTune3() {
     MidiTune t = Tune("Vorntak fight: siege", 162, 6, 8, 16);
-    t.levelDb = -10.8;
+    t.levelDb = -13.8;
     Writer(t, AddPart(t, "Synth brass", 0, 62, 105, 60))
         .Line(k8th,
               "C5 - Eb5 G5 - Eb5 | C6 - - Bb5 Ab5 G5 | F5 - D5 Bb4 - D5 | D5 - B4 G4 - - |"

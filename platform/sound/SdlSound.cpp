@@ -151,7 +151,7 @@ private:
         static_cast<SdlSound*>(self)->Mix(reinterpret_cast<Sint16*>(stream), length / 2);
     }
 
-    static constexpr int kEffectLevelEighths = 2;  // -12 dB
+    static constexpr int kEffectLevelSixteenths = 3;  // about -14.5 dB
 
     // Adds every playing buffer into the stream, resampled by nearest frame.
     void Mix(Sint16* out, int values) {
@@ -180,7 +180,7 @@ private:
                     const std::uint8_t* p = &s.bytes[at * s.format.blockAlign + source * bytesPerSample];
                     const int full = bytesPerSample == 1 ? (int(p[0]) - 128) << 8 : Sint16(p[0] | p[1] << 8);
                     // Every effect at one fixed level, under the music's and each other's peaks.
-                    const int value = full * kEffectLevelEighths / 8;
+                    const int value = full * kEffectLevelSixteenths / 16;
                     Sint16& o = out[f * outputChannels_ + c];
                     o = Sint16(std::clamp(int(o) + value, -32768, 32767));
                 }
