@@ -8,11 +8,13 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <fluidsynth.h>
 
 #include <unistd.h>
 
 #include <cstring>
 #include <set>
+#include <thread>
 #include <vector>
 
 namespace platform {
@@ -24,12 +26,35 @@ constexpr int kMeasureFadeMs = 300;
 // More repeats than any session lasts: loop for ever.
 constexpr std::uint32_t kEndlessRepeats = 1000;
 
-// A tune of one silent track. While one tune is alive FluidSynth keeps the
-// soundfont's samples, so holding this one for the run makes every real tune
-// load in milliseconds instead of reading the soundfont again.
-constexpr std::uint8_t kKeeperTune[] = {
-    'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96,  // format 0, one track, 96 ticks a beat
-    'M', 'T', 'r', 'k', 0, 0, 0, 4, 0, 0xFF, 0x2F, 0,   // end of track
+// While one synthesiser holds the soundfont, FluidSynth keeps its samples for
+// every other, so a tune loads in milliseconds instead of reading 148 MB
+// again. This one holds it for the run: loaded on a thread of its own from
+// the moment the music service is made, so it overlaps the display's set-up,
+// and waited for before the first tune loads.
+class SoundfontKeeper {
+public:
+    SoundfontKeeper()
+        : loader_([this] {
+              if (access(kSoundFont, R_OK) != 0) return;
+              fluid_set_log_function(FLUID_WARN, nullptr, nullptr);  // its notes are no business of the game's
+              fluid_set_log_function(FLUID_INFO, nullptr, nullptr);
+              settings_ = new_fluid_settings();
+              if (settings_) synth_ = new_fluid_synth(settings_);
+              if (synth_) fluid_synth_sfload(synth_, kSoundFont, 0);
+          }) {}
+    ~SoundfontKeeper() {
+        Ready();
+        if (synth_) delete_fluid_synth(synth_);
+        if (settings_) delete_fluid_settings(settings_);
+    }
+    void Ready() {
+        if (loader_.joinable()) loader_.join();
+    }
+
+private:
+    fluid_settings_t* settings_ = nullptr;
+    fluid_synth_t* synth_ = nullptr;
+    std::thread loader_;  // last: it starts once the fields above exist
 };
 
 Mix_Music* Tune(MusicSegment* segment) { return static_cast<Mix_Music*>(segment->native); }
@@ -58,7 +83,6 @@ public:
         if (!audio_) {
             audio_ = AcquireSdlAudio();
             midi_ = audio_ && PrepareMidi();
-            if (midi_) keeper_ = Mix_LoadMUS_RW(SDL_RWFromConstMem(kKeeperTune, sizeof kKeeperTune), 1);
         }
         return true;
     }
@@ -71,6 +95,7 @@ public:
         CollectRetired();
         const std::string path = JoinPath(searchDirectory_, fileName);
         if (!IsStandardMidiFile(path)) return nullptr;
+        keeper_.Ready();
         Mix_Music* tune = nullptr;
         if (midi_ && !(tune = Mix_LoadMUS(path.c_str()))) return nullptr;
         auto* segment = new MusicSegment{.file = fileName, .native = tune};
@@ -151,8 +176,6 @@ public:
             if (Tune(segment)) FreeTune(Tune(segment));
             segment->native = nullptr;
         }
-        if (keeper_) Mix_FreeMusic(keeper_);
-        keeper_ = nullptr;
         ReleaseSdlAudio();
         audio_ = midi_ = false;
     }
@@ -184,7 +207,7 @@ private:
     std::set<MusicSegment*> segments_;
     std::set<MusicSegmentState*> states_;
     Mix_Music* playing_ = nullptr;    // the last tune started, while it exists
-    Mix_Music* keeper_ = nullptr;     // never played: holds the soundfont for the run
+    SoundfontKeeper keeper_;
     std::vector<Mix_Music*> retired_;  // released while fading out
 };
 
