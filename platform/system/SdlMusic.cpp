@@ -27,7 +27,7 @@ constexpr int kMeasureFadeMs = 300;
 constexpr std::uint32_t kEndlessRepeats = 1000;
 
 // While one synthesiser holds the soundfont, FluidSynth keeps its samples for
-// every other, so a tune loads in milliseconds instead of reading 148 MB
+// every other, so a tune loads in a tenth of the time instead of reading 148 MB
 // again. This one holds it for the run: loaded on a thread of its own from
 // the moment the music service is made, so it overlaps the display's set-up,
 // and waited for before the first tune loads.
