@@ -4,6 +4,7 @@
 // within 3 dB of each other.
 #include "CompiledResources.h"
 #include "PlayerBackends.h"
+#include "SoundBuffers.h"
 #include "WaveParser.h"
 
 #include <SDL.h>
@@ -98,13 +99,8 @@ TEST(MixLevels, ABusyFightsEffectsOverTheMusicLeaveHeadroom) {
                                      "ATTACK4", "ATTACK5", "BEAM", "ACID"}) {
                 const platform::Resource* r = CompiledResources().Find("WAVE", name);
                 ASSERT_NE(r, nullptr);
-                const platform::WaveChunks chunks = platform::ScanWave(r->bytes, r->size);
-                platform::SoundBuffer* buffer = sound->CreateBuffer({chunks.format, chunks.formatBytes, chunks.dataBytes});
-                ASSERT_NE(buffer, nullptr);
-                platform::LockedRegions regions;
-                ASSERT_EQ(sound->Lock(buffer, 0, chunks.dataBytes, regions), platform::SoundResult::Ok);
-                std::memcpy(regions.first, chunks.data, regions.firstBytes);
-                sound->Unlock(buffer, regions);
+                platform::SoundBuffer* buffer = BufferOfWave(*sound, r->bytes, r->size);
+                ASSERT_NE(buffer, nullptr) << name;
                 effects.push_back(buffer);
             }
             music->InitialisePerformance();

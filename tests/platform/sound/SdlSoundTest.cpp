@@ -1,4 +1,5 @@
 #include "PlayerBackends.h"
+#include "SoundBuffers.h"
 #include "WaveImage.h"
 #include "WaveParser.h"
 
@@ -17,13 +18,8 @@ TEST(SdlSound, MixesOurBuffersWithoutASoundCard) {
     EXPECT_TRUE(device->SetPrimaryFormat(primary, {2, 44100, 16}));
 
     const auto image = WaveImage().Format().Data(std::vector<std::uint8_t>(800, 0xC0)).Bytes();
-    const auto chunks = platform::ScanWave(image.data(), image.size());
-    platform::SoundBuffer* buffer = device->CreateBuffer({chunks.format, chunks.formatBytes, chunks.dataBytes});
+    platform::SoundBuffer* buffer = BufferOfWave(*device, image.data(), image.size());
     ASSERT_NE(buffer, nullptr);
-    platform::LockedRegions regions;
-    ASSERT_EQ(device->Lock(buffer, 0, chunks.dataBytes, regions), platform::SoundResult::Ok);
-    std::memcpy(regions.first, chunks.data, regions.firstBytes);
-    device->Unlock(buffer, regions);
 
     platform::SoundBuffer* twin = device->Duplicate(buffer);
     EXPECT_EQ(device->Play(buffer, false), platform::SoundResult::Ok);
