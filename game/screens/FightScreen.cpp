@@ -16,11 +16,12 @@ constexpr std::int32_t kBarLength = 300;
 constexpr const char* kModuleFailure = "DLL読み込みに支障が見られました。もう一度スタート画面に戻ります。";
 
 
-// 300 x (value / maximum) with a single-precision quotient, toward zero.
+// 300 x (value / maximum) with a single-precision quotient, toward zero; the
+// product keeps every digit of it (490 of 700 is 209, not 210).
 std::int32_t BarLength(std::int32_t value, std::int32_t maximum) {
-    const float length = float(kBarLength) * (float(value) / float(maximum));
+    const double length = double(kBarLength) * double(float(value) / float(maximum));
     // Module data can make the quotient anything; the canvas clips what is drawn.
-    return length > 1e9f ? 1000000000 : length < -1e9f ? -1000000000 : static_cast<std::int32_t>(length);
+    return length > 1e9 ? 1000000000 : length < -1e9 ? -1000000000 : static_cast<std::int32_t>(length);
 }
 
 void AmmoLines(const TForm1& form, platform::Canvas& dc, int player, std::int32_t x) {
@@ -63,9 +64,10 @@ bool DrawBars(TForm1& form, platform::Canvas& dc) {
         if (bar.hitPoints && bar.value < 0) continue;  // knocked out: no hit-point bar
         const std::int32_t maximum = !bar.robot ? 0 : bar.hitPoints ? bar.robot->maxHitPoints : bar.robot->gaugeMax;
         if (maximum == 0) {
+            // Each failed check reports and returns to the start screen; the values
+            // were all taken before the first, so a second return changes nothing.
             ShowError(form.devices, kModuleFailure);
-            // One return to the start screen is enough; the other checks still report.
-            if (intact) form.ToStart();
+            form.ToStart();
             intact = false;
             if (form.Closing()) return false;
             continue;

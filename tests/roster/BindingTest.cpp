@@ -3,6 +3,7 @@
 #include "DeviceFakes.h"
 #include "GameFixture.h"
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <set>
@@ -250,7 +251,7 @@ TEST_F(GameFixture, AnEmptyRobotDefinitionSendsTheFightBackToTheStartScreen) {
     EXPECT_EQ(form->GameStage, StageModeMenu);
     EXPECT_EQ(Texts().front(), "This is Vorntak_proto3.0.") << "the next frame is the start screen";
 
-    // Both empty: every check reports, and the game still goes back once.
+    // Both empty: every check reports and returns to the start screen.
     devices.services.system = &fakes;
     form->DoviIn1();
     form->DoviIn2();
@@ -259,8 +260,11 @@ TEST_F(GameFixture, AnEmptyRobotDefinitionSendsTheFightBackToTheStartScreen) {
     form->GameStage = StageFight;
     form->players[0].hitPoints = form->players[1].hitPoints = 0;
     MakeScreen();
+    const auto titleLoads = [&] { return std::count(music.Calls().begin(), music.Calls().end(), "LoadSegment Start.mid"); };
+    const auto before = titleLoads();
     form->Draw_FS();
     EXPECT_EQ(BoxTexts().size(), 4u);
+    EXPECT_EQ(titleLoads() - before, 4) << "the title tune, once for each return";
     EXPECT_EQ(form->GameStage, StageModeMenu);
 }
 

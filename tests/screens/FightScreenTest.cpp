@@ -57,7 +57,7 @@ protected:
 TEST_F(FightScreen, BarsAreThreeHundredPixelsAtTheMaximumAndTruncateTheirShare) {
     struct Case {
         std::int32_t value, maximum, length;
-    } cases[] = {{700, 700, 300}, {200, 600, 100}, {233, 700, 99}, {0, 700, 0}};
+    } cases[] = {{700, 700, 300}, {200, 600, 100}, {233, 700, 99}, {0, 700, 0}, {490, 700, 209}, {364, 520, 209}};
     for (const Case& c : cases) {
         form->robotDescs[0].maxHitPoints = c.maximum;
         P(0).hitPoints = c.value;
