@@ -10,7 +10,9 @@ int users = 0;
 bool Open(const char* driver) {
     if (driver) SDL_SetHint(SDL_HINT_AUDIODRIVER, driver);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-    if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) == 0) return true;
+    // Fixed 16-bit stereo at one rate: SDL converts for a device that differs,
+    // so the music synthesiser can render straight into the stream.
+    if (Mix_OpenAudioDevice(kSdlAudioRate, AUDIO_S16SYS, 2, 1024, nullptr, 0) == 0) return true;
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return false;
 }

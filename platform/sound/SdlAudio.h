@@ -4,6 +4,8 @@
 
 namespace platform {
 
+constexpr int kSdlAudioRate = 44100;  // 16-bit stereo at this rate, whatever the card takes
+
 bool AcquireSdlAudio();  // false when there is no audio device
 void ReleaseSdlAudio();
 

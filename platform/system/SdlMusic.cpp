@@ -1,6 +1,7 @@
-// Music for players: SDL_mixer plays the MIDI tunes through FluidSynth with the
-// General MIDI soundfont, on the shared audio device. Without a device, a
-// soundfont or a MIDI decoder, every step still succeeds and nothing is heard.
+// Music for players: one FluidSynth synthesiser with the General MIDI soundfont,
+// made once for the run, renders the playing tune into SDL_mixer's music
+// stream. Without a device, a soundfont or a synthesiser, every step still
+// succeeds and nothing is heard.
 #include "PlayerBackends.h"
 #include "SystemShared.h"
 
@@ -12,7 +13,12 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <set>
 #include <thread>
 #include <vector>
@@ -21,34 +27,45 @@ namespace platform {
 namespace {
 
 constexpr const char* kSoundFont = "/usr/share/sounds/sf2/FluidR3_GM.sf2";
-// SDL_mixer has no measures; a short fade ends the tune about as softly.
+// The tunes' output level: about -31 dB RMS, which leaves the effects headroom.
+constexpr double kGain = 0.4;
+// The mixer has no measures; a short fade ends the tune about as softly.
 constexpr int kMeasureFadeMs = 300;
+// Far beyond any tune of the game; a bigger file is no tune.
+constexpr std::size_t kMaxTuneBytes = 4 << 20;
 // More repeats than any session lasts: loop for ever.
 constexpr std::uint32_t kEndlessRepeats = 1000;
 
-// While one synthesiser holds the soundfont, FluidSynth keeps its samples for
-// every other, so a tune loads in a tenth of the time instead of reading 148 MB
-// again. This one holds it for the run: loaded on a thread of its own from
-// the moment the music service is made, so it overlaps the display's set-up,
-// and waited for before the first tune loads.
-class SoundfontKeeper {
+// The synthesiser holds the soundfont for the whole run, so a stage change only
+// reads a small MIDI file. Reading the soundfont's 148 MB takes most of a
+// second: it starts on a thread of its own when the music service is made,
+// overlapping the display's set-up, and is waited for by the first tune.
+class Synthesiser {
 public:
-    SoundfontKeeper()
+    Synthesiser()
         : loader_([this] {
               if (access(kSoundFont, R_OK) != 0) return;
               fluid_set_log_function(FLUID_WARN, nullptr, nullptr);  // its notes are no business of the game's
               fluid_set_log_function(FLUID_INFO, nullptr, nullptr);
               settings_ = new_fluid_settings();
-              if (settings_) synth_ = new_fluid_synth(settings_);
-              if (synth_) fluid_synth_sfload(synth_, kSoundFont, 0);
+              if (!settings_) return;
+              fluid_settings_setnum(settings_, "synth.sample-rate", kSdlAudioRate);
+              fluid_settings_setnum(settings_, "synth.gain", kGain);
+              fluid_synth_t* synth = new_fluid_synth(settings_);
+              if (synth && fluid_synth_sfload(synth, kSoundFont, 1) == FLUID_FAILED) {
+                  delete_fluid_synth(synth);
+                  synth = nullptr;
+              }
+              synth_ = synth;
           }) {}
-    ~SoundfontKeeper() {
+    ~Synthesiser() {
         Ready();
         if (synth_) delete_fluid_synth(synth_);
         if (settings_) delete_fluid_settings(settings_);
     }
-    void Ready() {
+    fluid_synth_t* Ready() {
         if (loader_.joinable()) loader_.join();
+        return synth_;
     }
 
 private:
@@ -57,22 +74,21 @@ private:
     std::thread loader_;  // last: it starts once the fields above exist
 };
 
-Mix_Music* Tune(MusicSegment* segment) { return static_cast<Mix_Music*>(segment->native); }
+// A loaded tune: the file's bytes, read at load as the stage change asks.
+struct Tune {
+    std::vector<std::uint8_t> bytes;
+};
 
-bool PrepareMidi() {
-    if (access(kSoundFont, R_OK) != 0) return false;
-    Mix_Init(MIX_INIT_MID);
-    if (Mix_SetSoundFonts(kSoundFont) == 0) return false;
-    for (int i = 0; i < Mix_GetNumMusicDecoders(); ++i)
-        if (std::strcmp(Mix_GetMusicDecoder(i), "MIDI") == 0) return true;
-    return false;
-}
+Tune* TuneOf(MusicSegment* segment) { return static_cast<Tune*>(segment->native); }
 
 class SdlMusic final : public Music {
 public:
     ~SdlMusic() override {
         ReleasePerformance();
-        for (MusicSegment* segment : segments_) delete segment;
+        for (MusicSegment* segment : segments_) {
+            delete TuneOf(segment);
+            delete segment;
+        }
         for (MusicSegmentState* state : states_) delete state;
     }
 
@@ -80,10 +96,9 @@ public:
     bool CreatePerformance() override { return true; }
 
     bool InitialisePerformance() override {
-        if (!audio_) {
-            audio_ = AcquireSdlAudio();
-            midi_ = audio_ && PrepareMidi();
-        }
+        if (audio_) return true;
+        audio_ = AcquireSdlAudio();
+        if (audio_) Mix_HookMusic(&SdlMusic::Render, this);
         return true;
     }
 
@@ -92,32 +107,25 @@ public:
     bool AddDefaultPort() override { return true; }
 
     MusicSegment* LoadSegment(const std::string& fileName) override {
-        CollectRetired();
         const std::string path = JoinPath(searchDirectory_, fileName);
         if (!IsStandardMidiFile(path)) return nullptr;
-        keeper_.Ready();
-        Mix_Music* tune = nullptr;
-        if (midi_ && !(tune = Mix_LoadMUS(path.c_str()))) return nullptr;
-        auto* segment = new MusicSegment{.file = fileName, .native = tune};
+        auto tune = std::make_unique<Tune>();
+        if (!ReadFilePrefix(path, kMaxTuneBytes + 1, tune->bytes) || tune->bytes.size() > kMaxTuneBytes) return nullptr;
+        auto* segment = new MusicSegment{.file = fileName, .native = tune.release()};
         segments_.insert(segment);
         return segment;
     }
 
-    // The mixer reads the whole file at load; there is nothing more to mark or download.
+    // The synthesiser holds every instrument of the soundfont: nothing to mark or download.
     bool MarkStandardMidi(MusicSegment* segment) override { return Known(segment); }
     bool DownloadInstruments(MusicSegment* segment) override { return Known(segment); }
     bool UnloadInstruments(MusicSegment* segment) override { return Known(segment); }
 
+    // A tune fading out keeps playing from its own copy until the fade ends.
     void ReleaseSegment(MusicSegment* segment) override {
         if (!Known(segment)) return;
         segments_.erase(segment);
-        if (Mix_Music* tune = Tune(segment)) {
-            // Freeing a fading tune would wait for the fade: free it once it has ended.
-            if (tune == playing_ && Mix_FadingMusic() == MIX_FADING_OUT)
-                retired_.push_back(tune);
-            else
-                FreeTune(tune);
-        }
+        delete TuneOf(segment);
         delete segment;
     }
 
@@ -134,13 +142,20 @@ public:
 
     MusicSegmentState* Play(MusicSegment* segment) override {
         if (!Known(segment)) return nullptr;
-        if (Mix_Music* tune = Tune(segment)) {
-            Mix_HaltMusic();  // a tune still fading would make the new one wait
-            CollectRetired();
-            // The mixer counts plays, not repeats; 0 and 1 both play once.
-            const int loops = segment->repeats >= kEndlessRepeats ? -1 : static_cast<int>(segment->repeats) + 1;
-            if (Mix_PlayMusic(tune, loops) != 0) return nullptr;
-            playing_ = tune;
+        if (fluid_synth_t* synth = audio_ ? synth_.Ready() : nullptr) {
+            Halt();  // one synthesiser plays one tune: a tune still fading ends now
+            fluid_player_t* player = new_fluid_player(synth);
+            const Tune& tune = *TuneOf(segment);
+            // The player counts plays, not repeats; 0 and 1 both play once.
+            const int plays = segment->repeats >= kEndlessRepeats ? -1 : static_cast<int>(segment->repeats) + 1;
+            if (!player || fluid_player_add_mem(player, tune.bytes.data(), tune.bytes.size()) != FLUID_OK ||
+                fluid_player_set_loop(player, plays) != FLUID_OK || fluid_player_play(player) != FLUID_OK) {
+                if (player) delete_fluid_player(player);
+                return nullptr;
+            }
+            std::lock_guard lock(mixing_);
+            player_ = player;
+            fadeLeft_ = fadeLength_ = 0;
         }
         auto* state = new MusicSegmentState{segment};
         states_.insert(state);
@@ -152,32 +167,27 @@ public:
     }
 
     bool StopAll(bool atNextMeasure) override {
-        if (!audio_) return true;
-        if (!atNextMeasure)
-            Mix_HaltMusic();
-        else if (Mix_PlayingMusic() && Mix_FadingMusic() != MIX_FADING_OUT)
-            Mix_FadeOutMusic(kMeasureFadeMs);
-        CollectRetired();
+        if (!atNextMeasure) {
+            Halt();
+            return true;
+        }
+        std::lock_guard lock(mixing_);
+        if (player_ && fadeLength_ == 0) fadeLeft_ = fadeLength_ = kSdlAudioRate * kMeasureFadeMs / 1000;
         return true;
     }
 
     bool CloseDown() override {
-        if (audio_) Mix_HaltMusic();
-        CollectRetired();
+        Halt();
         return true;
     }
 
     // The tunes go with the device; segments still held stay valid and silent.
     void ReleasePerformance() override {
         if (!audio_) return;
-        Mix_HaltMusic();
-        CollectRetired();
-        for (MusicSegment* segment : segments_) {
-            if (Tune(segment)) FreeTune(Tune(segment));
-            segment->native = nullptr;
-        }
+        Mix_HookMusic(nullptr, nullptr);  // returns once the mixer no longer renders
+        Halt();
         ReleaseSdlAudio();
-        audio_ = midi_ = false;
+        audio_ = false;
     }
 
     void ReleaseLoader() override {}
@@ -186,29 +196,63 @@ public:
 private:
     MusicSegment* Known(MusicSegment* segment) const { return segments_.contains(segment) ? segment : nullptr; }
 
-    void FreeTune(Mix_Music* tune) {
-        Mix_FreeMusic(tune);
-        if (tune == playing_) playing_ = nullptr;
+    // Ends the playing tune at once and leaves the synthesiser silent for the next.
+    void Halt() {
+        fluid_player_t* player = nullptr;
+        {
+            std::lock_guard lock(mixing_);
+            std::swap(player, player_);
+            fadeLeft_ = fadeLength_ = 0;
+        }
+        if (!player) return;
+        // The mixer no longer renders it, so nothing else touches the synthesiser now.
+        delete_fluid_player(player);
+        fluid_synth_system_reset(synth_.Ready());
     }
 
-    void CollectRetired() {
-        if (retired_.empty()) return;
-        const bool fading = Mix_PlayingMusic() && Mix_FadingMusic() == MIX_FADING_OUT;
-        std::erase_if(retired_, [&](Mix_Music* tune) {
-            if (fading && tune == playing_) return false;
-            FreeTune(tune);
-            return true;
-        });
+    // The mixer's music stream, on the audio thread.
+    static void Render(void* self, Uint8* stream, int bytes) {
+        static_cast<SdlMusic*>(self)->Render(reinterpret_cast<std::int16_t*>(stream), bytes / 2);
     }
+
+    void Render(std::int16_t* out, int samples) {
+        std::memset(out, 0, samples * sizeof *out);
+        std::lock_guard lock(mixing_);
+        if (!player_ || (fadeLength_ && fadeLeft_ == 0)) return;
+        fluid_synth_t* synth = synth_.Ready();
+        std::array<float, 2 * kChunkFrames> chunk;
+        for (int frame = 0, frames = samples / 2; frame < frames;) {
+            const int count = std::min(frames - frame, kChunkFrames);
+            // Floats, not the synthesiser's dithered integers: silence stays exactly 0.
+            fluid_synth_write_float(synth, count, chunk.data(), 0, 2, chunk.data(), 1, 2);
+            for (int i = 0; i < 2 * count; i += 2, ++frame) {
+                float gain = 32767.0f;
+                if (fadeLength_) {
+                    gain = gain * static_cast<float>(fadeLeft_) / static_cast<float>(fadeLength_);
+                    fadeLeft_ = std::max(fadeLeft_ - 1, 0);
+                }
+                out[2 * frame] = ToSample(chunk[i] * gain);
+                out[2 * frame + 1] = ToSample(chunk[i + 1] * gain);
+            }
+        }
+        // Faded out: the tune ends, as a stop at the measure would.
+        if (fadeLength_ && fadeLeft_ == 0) fluid_player_stop(player_);
+    }
+
+    static std::int16_t ToSample(float value) {
+        return static_cast<std::int16_t>(std::lrint(std::clamp(value, -32768.0f, 32767.0f)));
+    }
+
+    static constexpr int kChunkFrames = 256;
 
     bool audio_ = false;
-    bool midi_ = false;
     std::string searchDirectory_;
     std::set<MusicSegment*> segments_;
     std::set<MusicSegmentState*> states_;
-    Mix_Music* playing_ = nullptr;    // the last tune started, while it exists
-    SoundfontKeeper keeper_;
-    std::vector<Mix_Music*> retired_;  // released while fading out
+    Synthesiser synth_;
+    std::mutex mixing_;  // the player and fade, shared with the audio thread
+    fluid_player_t* player_ = nullptr;
+    int fadeLeft_ = 0, fadeLength_ = 0;  // frames of the fade to the measure's stop
 };
 
 }  // namespace

@@ -60,6 +60,18 @@ Level Render(Play&& play, int wallMs) {
     return {20 * std::log10(std::sqrt(sum / samples.size()) / 32768), double(clipped) / samples.size()};
 }
 
+// Whether the last second written is silent (true before a second is written).
+bool LastSecondSilent(const std::string& file) {
+    constexpr std::streamoff kSecond = 44100 * 4;
+    std::ifstream in(file, std::ios::binary | std::ios::ate);
+    const std::streamoff size = in.tellg();
+    if (size <= kSecond) return true;
+    std::vector<char> tail(kSecond);
+    in.seekg(size - kSecond);
+    in.read(tail.data(), kSecond);
+    return std::all_of(tail.begin(), tail.end(), [](char b) { return b == 0; });
+}
+
 // The whole tune, once: the driver renders far faster than it plays.
 void PlayTune(platform::Music& music, const char* name, int wallMs) {
     music.InitialisePerformance();
@@ -67,7 +79,14 @@ void PlayTune(platform::Music& music, const char* name, int wallMs) {
     platform::MusicSegment* tune = music.LoadSegment(name);
     ASSERT_NE(tune, nullptr) << name;
     music.Play(tune);
-    for (int waited = 0; Mix_PlayingMusic() && waited < wallMs; waited += 5) SDL_Delay(5);
+    const std::string file = std::getenv("SDL_DISKAUDIOFILE");
+    // The tune has ended once a second of silence follows its sound.
+    for (int waited = 0, heard = 0; waited < wallMs; waited += 5) {
+        const bool silent = LastSecondSilent(file);
+        if (silent && heard) break;
+        heard |= !silent;
+        SDL_Delay(5);
+    }
     music.ReleaseSegment(tune);
     music.ReleasePerformance();
 }
