@@ -34,10 +34,17 @@ public:
     virtual std::size_t Read(File* file, std::uint8_t* bytes, std::size_t limit, bool& failed) = 0;
     // All `size` bytes at `offset`, or false.
     virtual bool WriteAt(File* file, std::size_t offset, const std::uint8_t* bytes, std::size_t size) = 0;
+    // Sends the file's data to the disk; false when it could not be kept.
+    virtual bool Flush(File* file) = 0;
     // Closes the file; false when its data could not be kept (a full disk may only show here).
     virtual bool Close(File* file) = 0;
+    // A new empty file of a name no other file has, in the folder of `beside`,
+    // with the access rights of the file at `beside`, open for writing; its path
+    // goes to `made`. Null when the folder takes no new file (read-only, full).
+    virtual File* CreateBeside(const std::string& beside, std::string& made) = 0;
     // Puts the file at `from` in the place of the one at `to`, in one step.
     virtual bool Replace(const std::string& from, const std::string& to) = 0;
+    virtual bool Remove(const std::string& path) = 0;
 };
 
 }  // namespace platform

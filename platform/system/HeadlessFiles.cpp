@@ -1,6 +1,7 @@
 #include "HeadlessFiles.h"
 
 #include <algorithm>
+#include <string>
 
 namespace platform {
 namespace {
@@ -62,10 +63,18 @@ bool HeadlessFiles::WriteAt(File* file, std::size_t offset, const std::uint8_t* 
     return end == offset + size;
 }
 
+bool HeadlessFiles::Flush(File*) { return !Refused(Step::Flush); }
+
 bool HeadlessFiles::Close(File* file) {
     delete &Of(file);
     --open_;
     return !Refused(Step::Close);
+}
+
+File* HeadlessFiles::CreateBeside(const std::string& beside, std::string& made) {
+    if (Refused(Step::CreateBeside)) return nullptr;
+    made = beside + ".new" + std::to_string(++made_);
+    return Create(made);
 }
 
 bool HeadlessFiles::Replace(const std::string& from, const std::string& to) {
@@ -74,5 +83,7 @@ bool HeadlessFiles::Replace(const std::string& from, const std::string& to) {
     files.erase(from);
     return true;
 }
+
+bool HeadlessFiles::Remove(const std::string& path) { return !Refused(Step::Remove) && files.erase(path) == 1; }
 
 }  // namespace platform

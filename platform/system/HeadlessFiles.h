@@ -14,7 +14,7 @@ namespace platform {
 
 class HeadlessFiles final : public Files {
 public:
-    enum class Step { Open, Create, Read, Write, Close, Replace };
+    enum class Step { Open, Create, Read, Write, Flush, Close, CreateBeside, Replace, Remove };
 
     // The files there are, by path, and paths that hold something no file opens from (a folder, a FIFO).
     std::map<std::string, std::vector<std::uint8_t>> files;
@@ -30,13 +30,17 @@ public:
     File* Create(const std::string& path) override;
     std::size_t Read(File* file, std::uint8_t* bytes, std::size_t limit, bool& failed) override;
     bool WriteAt(File* file, std::size_t offset, const std::uint8_t* bytes, std::size_t size) override;
+    bool Flush(File* file) override;
     bool Close(File* file) override;
+    File* CreateBeside(const std::string& beside, std::string& made) override;
     bool Replace(const std::string& from, const std::string& to) override;
+    bool Remove(const std::string& path) override;
 
 private:
     bool Refused(Step step);
     std::map<Step, int> refusals_;
     int open_ = 0;
+    int made_ = 0;
 };
 
 }  // namespace platform

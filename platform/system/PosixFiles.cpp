@@ -3,7 +3,9 @@
 #include "PosixFiles.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -74,16 +76,55 @@ bool PosixFiles::WriteAt(File* file, std::size_t offset, const std::uint8_t* byt
     return true;
 }
 
+bool PosixFiles::Flush(File* file) { return ::fsync(Fd(file)) == 0; }
+
 bool PosixFiles::Close(File* file) {
     const bool kept = ::close(Fd(file)) == 0;
     delete file;
     return kept;
 }
 
-bool PosixFiles::Replace(const std::string& from, const std::string& to) {
-    return std::rename(from.c_str(), to.c_str()) == 0;
+File* PosixFiles::CreateBeside(const std::string& beside, std::string& made) {
+    std::string name = beside + ".XXXXXX";
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    // It is to take the old file's place, so it takes its rights too, and its
+    // owner where that is allowed.
+    struct stat old;
+    if (::stat(beside.c_str(), &old) == 0) {
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+            // someone else's file: the copy stays ours, with the same rights
+        }
+        if (::fchmod(fd, old.st_mode & 07777) != 0) {
+            ::close(fd);
+            ::unlink(name.c_str());
+            return nullptr;
+        }
+    }
+    made = name;
+    return new PosixFile(fd);
 }
 
-std::unique_ptr<Files> MakePosixFiles() { return std::make_unique<PosixFiles>(); }
+bool PosixFiles::Replace(const std::string& from, const std::string& to) {
+    if (std::rename(from.c_str(), to.c_str()) != 0) return false;
+    // The new name must outlast a power cut too; the move is done either way.
+    const std::size_t slash = to.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : to.substr(0, slash);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+    return true;
+}
+
+bool PosixFiles::Remove(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+std::unique_ptr<Files> MakePosixFiles() {
+    // A write past the file-size limit then fails like any other write,
+    // instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
+    return std::make_unique<PosixFiles>();
+}
 
 }  // namespace platform

@@ -1,6 +1,11 @@
 #include "GameFixture.h"
+#include "PlayerBackends.h"
 
+#include <csignal>
+#include <fstream>
+#include <iterator>
 #include <set>
+#include <sys/resource.h>
 #include <tuple>
 
 namespace {
@@ -43,6 +48,22 @@ protected:
 };
 
 const Bytes kEmpty = LittleEndian({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0});
+
+// A stored table with bytes past it, and the same after a run of 3 kills with robot 8.
+Bytes WithTail(Bytes table) {
+    table.resize(70, 9);
+    return table;
+}
+const Bytes kStored = WithTail(LittleEndian({5, 7, 3, 4, 2, 1, 0, 0, 0, 0, 17, 0, 5, 0, 2, 0}));
+const Bytes kRecorded = WithTail(LittleEndian({5, 7, 3, 4, 3, 8, 2, 1, 0, 0, 28, 0, 4, 0, 0, 0}));
+
+Bytes ReadDisk(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+void WriteDisk(const std::filesystem::path& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
 
 }  // namespace
 
@@ -117,6 +138,84 @@ TEST_F(ScoreTable, AFileThatCannotBeOpenedOrFullyWrittenShowsTheFileError) {
     files.sizeLimit = 10;  // a 10-byte file size limit stops the write short
     Record(5, 1);
     EXPECT_EQ(form->scoreFileError, 1);
+}
+
+TEST_F(ScoreTable, EachStepFailingInTurnLeavesTheStoredTableReadableAndWhole) {
+    using Step = platform::HeadlessFiles::Step;
+    for (Step step : {Step::Open, Step::Create, Step::Read, Step::Write, Step::Flush, Step::Close, Step::CreateBeside,
+                      Step::Replace, Step::Remove})
+        for (int successes = 0; successes < 3; ++successes) {
+            SCOPED_TRACE(testing::Message() << "step " << int(step) << " after " << successes);
+            files = platform::HeadlessFiles{};
+            Write(kStored);
+            files.Refuse(step, successes);
+            Record(3, 8);
+            EXPECT_EQ(File(), form->scoreFileError ? kStored : kRecorded);
+            // Without room for a copy the table is written in place, and Remove only runs after a failure.
+            if (successes == 0 && step != Step::Create && step != Step::CreateBeside && step != Step::Remove) {
+                EXPECT_EQ(form->scoreFileError, 1) << "a failed step is never reported as stored";
+            }
+            EXPECT_EQ(files.files.size(), 1u) << "no copy is left behind";
+            EXPECT_EQ(files.OpenFiles(), 0);
+        }
+    files = platform::HeadlessFiles{};
+    Write(kStored);
+    files.sizeLimit = 20;  // past the first difference
+    Record(3, 8);
+    EXPECT_EQ(form->scoreFileError, 1);
+    EXPECT_EQ(File(), kStored);
+}
+
+TEST_F(ScoreTable, OnDiskAFileSizeLimitIsAFailedWriteAndTheCopyKeepsTheRightsAndTail) {
+    const auto disk = platform::MakePosixFiles();  // the players' files, which ignore SIGXFSZ
+    devices.services.files = disk.get();
+    MoveToScratch();
+    const std::filesystem::path file = scratch / "score.drr";
+    WriteDisk(file, kStored);
+    using std::filesystem::perms;
+    std::filesystem::permissions(file, perms::owner_read | perms::owner_write | perms::group_read);
+
+    rlimit saved, small;
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    small = saved;
+    small.rlim_cur = 20;  // past the first difference
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    Record(3, 8);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, SIG_DFL);
+    EXPECT_EQ(form->scoreFileError, 1);
+    EXPECT_EQ(ReadDisk(file), kStored);
+    const auto entries = [&] { return std::distance(std::filesystem::directory_iterator(scratch), {}); };
+    EXPECT_EQ(entries(), 1) << "no copy is left behind";
+
+    Record(3, 8);
+    EXPECT_EQ(form->scoreFileError, 0);
+    EXPECT_EQ(ReadDisk(file), kRecorded);
+    EXPECT_EQ(std::filesystem::status(file).permissions(), perms::owner_read | perms::owner_write | perms::group_read);
+    EXPECT_EQ(entries(), 1);
+}
+
+TEST_F(ScoreTable, OnDiskAnUnreadableOrReadOnlyFileIsKeptAndAReadOnlyFolderIsWrittenInPlace) {
+    if (::geteuid() == 0) GTEST_SKIP() << "rights do not bind the superuser";
+    const auto disk = platform::MakePosixFiles();
+    devices.services.files = disk.get();
+    MoveToScratch();
+    const std::filesystem::path file = scratch / "score.drr";
+    WriteDisk(file, kStored);
+    using std::filesystem::perms;
+    for (perms rights : {perms::owner_write, perms::owner_read}) {
+        std::filesystem::permissions(file, rights);
+        Record(3, 8);
+        EXPECT_EQ(form->scoreFileError, 1);
+        std::filesystem::permissions(file, perms::owner_read);
+        EXPECT_EQ(ReadDisk(file), kStored);
+    }
+    std::filesystem::permissions(file, perms::owner_read | perms::owner_write);
+    std::filesystem::permissions(scratch, perms::owner_read | perms::owner_exec);
+    Record(3, 8);
+    std::filesystem::permissions(scratch, perms::owner_all);
+    EXPECT_EQ(form->scoreFileError, 0);
+    EXPECT_EQ(ReadDisk(file), kRecorded);
 }
 
 TEST_F(ScoreTable, TheResultBoxListsKillsAndResultNamesAndNoNameForUnknownRobots) {

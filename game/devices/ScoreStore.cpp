@@ -1,0 +1,173 @@
+#include "ScoreStore.h"
+
+#include <cstddef>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+constexpr int kEntries = 5;
+constexpr int kWords = 16;
+constexpr std::size_t kFileBytes = kWords * 4;
+constexpr std::size_t kEntryBytes = kEntries * 2 * 4;  // what the select screen reads
+constexpr int kC1 = 10, kC2 = 12, kC3 = 14;
+
+using platform::File;
+using platform::Files;
+
+// Up to `limit` bytes from where the file stands into the table. Only the
+// bytes the file holds replace those in memory: a short file leaves the rest.
+void ReadInto(Files& files, File* file, ScoreImage& table, std::size_t limit, bool& failed) {
+    std::uint8_t bytes[kFileBytes];
+    const std::size_t got = files.Read(file, bytes, limit, failed);
+    for (std::size_t i = 0; i < got; ++i) {
+        const unsigned shift = 8 * (i % 4);
+        std::uint32_t word = static_cast<std::uint32_t>(table[i / 4]);
+        word = (word & ~(0xFFu << shift)) | (std::uint32_t{bytes[i]} << shift);
+        table[i / 4] = static_cast<std::int32_t>(word);
+    }
+}
+
+void Encode(const ScoreImage& table, std::uint8_t (&bytes)[kFileBytes]) {
+    for (std::size_t i = 0; i < kFileBytes; ++i)
+        bytes[i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(table[i / 4]) >> (8 * (i % 4)));
+}
+
+// The check values wrap in 32 bits, so no table of kills can overflow them.
+// C2 = 0 leaves no remainder to compare: `valid` is false then.
+struct CheckValues {
+    std::int32_t c1, c2, c3;
+    bool valid;
+};
+
+CheckValues ChecksOf(const ScoreImage& table) {
+    std::uint32_t k[kEntries];
+    for (int i = 0; i < kEntries; ++i) k[i] = static_cast<std::uint32_t>(table[2 * i]);
+    const auto c1 = static_cast<std::int32_t>(k[0] + 2u * k[1] + 3u * k[2] + 4u * k[3] + 5u * k[4]);
+    const auto c2 = static_cast<std::int32_t>(k[0] - k[1] + k[2] - k[3] + k[4] + 1u);
+    if (c2 == 0) return {c1, 0, 0, false};
+    // INT32_MIN % -1 traps on x86; every remainder by -1 is 0.
+    const std::int32_t c3 = c2 == -1 ? 0 : c1 % c2;
+    return {c1, c2, c3, true};
+}
+
+bool Passes(const ScoreImage& table) {
+    const CheckValues read = ChecksOf(table);
+    return read.valid && read.c1 == table[kC1] && read.c2 == table[kC2] && read.c3 == table[kC3];
+}
+
+// A table the pass left with C2 = 0 is stored with a C2 of 0, which no read
+// accepts: the next run starts from an empty table.
+void Seal(ScoreImage& table) {
+    const CheckValues written = ChecksOf(table);
+    table[kC1] = written.c1;
+    table[kC2] = written.valid ? written.c2 : 0;
+    table[kC3] = written.valid ? written.c3 : 0;
+    table[kC1 + 1] = table[kC2 + 1] = table[kC3 + 1] = 0;
+}
+
+void Clear(ScoreImage& table) { std::memset(table, 0, sizeof table); }
+
+// One bubble pass from the bottom: the run takes entry 5 if it beats it, then
+// rises above every entry with fewer kills.
+void InsertRun(ScoreImage& table, std::int32_t kills, std::int32_t robot) {
+    for (int i = kEntries - 1; i >= 1; --i) {
+        std::int32_t* lower = &table[2 * i];
+        std::int32_t* upper = &table[2 * (i - 1)];
+        if (i == kEntries - 1 && kills > lower[0]) {
+            lower[0] = kills;
+            lower[1] = robot;
+        }
+        if (lower[0] > upper[0]) {
+            std::swap(lower[0], upper[0]);
+            std::swap(lower[1], upper[1]);
+        }
+    }
+}
+
+// An existing file opened for reading only or writing only, else a new empty
+// one; null when neither works. `result` tells a file that is there but does
+// not open from a missing one.
+File* OpenOrCreate(Files& files, const std::string& path, platform::FileAccess access, platform::OpenResult& result) {
+    File* file = files.Open(path, access, result);
+    if (!file && result == platform::OpenResult::NoSuchFile) file = files.Create(path);
+    return file;
+}
+
+// The rest of `from` (or nothing, without one) onto `to` from `offset` on.
+bool CopyRest(Files& files, File* from, File* to, std::size_t offset) {
+    if (!from) return true;
+    std::uint8_t chunk[4096];
+    for (;;) {
+        bool failed = false;
+        const std::size_t got = files.Read(from, chunk, sizeof chunk, failed);
+        if (failed) return false;
+        if (got == 0) return true;
+        if (!files.WriteAt(to, offset, chunk, got)) return false;
+        offset += got;
+    }
+}
+
+// The write step. The new table goes to a copy beside the file, with the old
+// file's bytes past the table, and the copy takes the file's place only once
+// it is whole on the disk: a failure on the way leaves the old file as it was.
+bool WriteTable(Files& files, const std::string& path, const ScoreImage& table, File* old) {
+    platform::OpenResult result;
+    File* target = OpenOrCreate(files, path, platform::FileAccess::Write, result);
+    if (!target) return false;  // a read-only file is kept
+    std::uint8_t bytes[kFileBytes];
+    Encode(table, bytes);
+
+    std::string made;
+    File* copy = files.CreateBeside(path, made);
+    if (!copy) {
+        // A folder that takes no new file (read-only) leaves only the file itself.
+        const bool wrote = files.WriteAt(target, 0, bytes, kFileBytes);
+        return files.Close(target) && wrote;
+    }
+    files.Close(target);  // opened only to learn that the file may be written
+
+    bool kept = files.WriteAt(copy, 0, bytes, kFileBytes) && CopyRest(files, old, copy, kFileBytes) && files.Flush(copy);
+    kept = files.Close(copy) && kept;
+    kept = kept && files.Replace(made, path);
+    if (!kept) files.Remove(made);
+    return kept;
+}
+
+}  // namespace
+
+bool ReadStoredEntries(Files& files, const std::string& path, ScoreImage& table) {
+    platform::OpenResult result;
+    File* file = OpenOrCreate(files, path, platform::FileAccess::Read, result);
+    if (!file) return false;
+    bool failed = false;  // what came before a failed read still counts: nothing is checked or written here
+    ReadInto(files, file, table, kEntryBytes, failed);
+    files.Close(file);
+    return true;
+}
+
+bool StoreSurvivalRun(Files& files, const std::string& path, ScoreImage& table, std::int32_t kills,
+                      std::int32_t robot) {
+    Clear(table);
+    // Read step. A missing file is an empty table, and so is one that reads
+    // short or fails the checks; one that is there but does not open or read
+    // may hold a good table, so nothing is written over it.
+    platform::OpenResult result;
+    File* old = OpenOrCreate(files, path, platform::FileAccess::Read, result);
+    if (!old && result == platform::OpenResult::CannotOpen) return false;
+    if (old) {
+        bool failed = false;
+        ReadInto(files, old, table, kFileBytes, failed);
+        if (failed) {
+            files.Close(old);
+            return false;
+        }
+        if (!Passes(table)) Clear(table);
+        InsertRun(table, kills, robot);
+    }
+
+    Seal(table);
+    const bool stored = WriteTable(files, path, table, old);  // the old file stays open for its tail
+    if (old) files.Close(old);
+    return stored;
+}

@@ -1,0 +1,73 @@
+// libFuzzer target: any score file, any run, and any one file step failing
+// from any call on: the reads stay inside their buffers, and afterwards the
+// file holds either what it held or the new table with the old bytes past it.
+#include "HeadlessFiles.h"
+#include "ScoreStore.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Step = platform::HeadlessFiles::Step;
+constexpr Step kSteps[] = {Step::Open,  Step::Create,       Step::Read,    Step::Write, Step::Flush,
+                           Step::Close, Step::CreateBeside, Step::Replace, Step::Remove};
+constexpr std::size_t kSettings = 12;  // step, successes, flags, size limit, kills (4), robot (4)
+
+void Require(bool holds) {
+    if (!holds) __builtin_trap();
+}
+
+std::int32_t Word(const std::uint8_t* bytes) {
+    std::uint32_t word = 0;
+    for (int i = 3; i >= 0; --i) word = word << 8 | bytes[i];
+    return static_cast<std::int32_t>(word);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
+    if (size < kSettings) return 0;
+    const std::string path = "/here/score.drr";
+    const std::vector<std::uint8_t> held(bytes + kSettings, bytes + size);
+    const bool exists = bytes[2] & 1;
+    const bool limited = bytes[2] & 2;
+    const std::size_t stepIndex = bytes[0] % (std::size(kSteps) + 1);  // the last: nothing fails
+    const bool refused = stepIndex < std::size(kSteps);
+
+    platform::HeadlessFiles files;
+    if (exists) files.files[path] = held;
+    ScoreImage entries = {};
+    ReadStoredEntries(files, path, entries);
+    Require(files.OpenFiles() == 0);
+
+    files.files.erase(path);
+    if (exists) files.files[path] = held;
+    if (refused) files.Refuse(kSteps[stepIndex], bytes[1] % 8);
+    if (limited) files.sizeLimit = bytes[3];
+    ScoreImage table;
+    const bool stored = StoreSurvivalRun(files, path, table, Word(bytes + 4), Word(bytes + 8));
+
+    Require(files.OpenFiles() == 0);
+    // No copy left behind, unless it could not be removed.
+    Require(files.files.size() <= 1 || (refused && kSteps[stepIndex] == Step::Remove));
+    const auto found = files.files.find(path);
+    if (stored) {
+        Require(found != files.files.end() && found->second.size() >= 64);
+        std::vector<std::uint8_t> expected(64);
+        for (std::size_t i = 0; i < 64; ++i)
+            expected[i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(table[i / 4]) >> (8 * (i % 4)));
+        if (exists && held.size() > 64) expected.insert(expected.end(), held.begin() + 64, held.end());
+        Require(found->second == expected);
+    } else {
+        // Only a write in place, with no room for a copy, may stop part way.
+        const bool inPlace = refused && (kSteps[stepIndex] == Step::Create || kSteps[stepIndex] == Step::CreateBeside);
+        const bool same = exists ? found != files.files.end() && found->second == held
+                                 : found == files.files.end() || found->second.empty();
+        Require(same || (inPlace && limited));
+    }
+    return 0;
+}
