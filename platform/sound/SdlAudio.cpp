@@ -8,7 +8,8 @@ namespace {
 int users = 0;
 
 bool Open(const char* driver) {
-    if (driver) SDL_SetHint(SDL_HINT_AUDIODRIVER, driver);
+    // Above the environment's SDL_AUDIODRIVER, which may name a driver that does not exist.
+    if (driver) SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver, SDL_HINT_OVERRIDE);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) == 0) return true;
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
