@@ -21,7 +21,7 @@ public:
     virtual void SetSearchDirectory(const std::string& directory) = 0;
     virtual bool AddDefaultPort() = 0;
 
-    // Null when the file is missing or not a Standard MIDI File.
+    // Null when the file is missing, not a Standard MIDI File, or one that cannot be played to its end.
     virtual MusicSegment* LoadSegment(const std::string& fileName) = 0;
     virtual bool MarkStandardMidi(MusicSegment* segment) = 0;
     virtual bool DownloadInstruments(MusicSegment* segment) = 0;

@@ -3,7 +3,9 @@
 #include "Devices.h"
 #include "GameState.h"
 #include "Opponent.h"
+#include "RobotTable.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -32,12 +34,24 @@ const Stage* StageOf(std::int32_t stage) { return stage >= 1 && stage <= 10 ? &k
 
 }  // namespace
 
+// Without a picture the game would run on unseen: a failed step releases what
+// exists and closes the form, naming the step (no message box).
 void TForm1::StartDX() {
     DisplayObjects& d = devices.display;
-    if (!(d.directDraw = Display(devices).CreateDevice()) || !Display(devices).TakeFullScreen() ||
-        !Display(devices).SetMode(platform::kPictureWidth, platform::kPictureHeight, 8) ||
-        !(d.primarySurface = Display(devices).CreateSurfaces()) || !(d.backSurface = Display(devices).AttachBackBuffer()))
-        EndDX();  // no message: the game runs on unseen
+    const char* failed = nullptr;
+    if (!(d.directDraw = Display(devices).CreateDevice()))
+        failed = "no video device could be opened";
+    else if (!Display(devices).TakeFullScreen())
+        failed = "no full-screen window could be made";
+    else if (!Display(devices).SetMode(platform::kPictureWidth, platform::kPictureHeight, 8))
+        failed = "the 800 x 600 picture mode could not be set";
+    else if (!(d.primarySurface = Display(devices).CreateSurfaces()))
+        failed = "the picture surfaces could not be made";
+    else if (!(d.backSurface = Display(devices).AttachBackBuffer()))
+        failed = "no back buffer could be attached";
+    if (!failed) return;
+    EndDX();
+    CloseFormOnError("display: %s", failed);
 }
 
 void TForm1::EndDX() {
@@ -83,6 +97,7 @@ void TForm1::DeletePensAndBrushes() {
 void TForm1::FormShow() {
     devices.JoySet1 = devices.JoySet2 = 0;
     StartDX();
+    if (Closing()) return;
     StartDS();
     if (Closing()) return;
     StartDirectMusic();
@@ -112,7 +127,16 @@ void TForm1::FormShow() {
     }
 
     MakePensAndBrushes();
-    if (!LoadJingle("S_BEGIN")) return;
+    if (!LoadJingle("S_BEGIN")) {
+        // Without robot 4's module the fire sounds take the sound device with
+        // them: that module is the cause to name.
+        if (players[0].robot->maxHitPoints == 0)
+            std::snprintf(devices.closeReason, sizeof devices.closeReason,
+                          "robot module: %s.so could not be bound (it is looked up in the program's folder, "
+                          "then in the current folder)",
+                          kRobotTable[3].module);
+        return;
+    }
 
     GameStage = StageModeMenu;
     p1MenuReady = p2MenuReady = 0;
@@ -156,6 +180,12 @@ void TForm1::AppIdle() {
     }
     Display(devices).Flip();
     devices.services.system->Sleep(static_cast<std::uint32_t>(FrameDelay));
+}
+
+int TForm1::FinishRun() {
+    if (!devices.closeReason[0]) return 0;
+    std::fprintf(stderr, "Torvane: %s\n", devices.closeReason);
+    return 1;
 }
 
 void TForm1::FormClose() {

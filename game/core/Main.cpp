@@ -5,9 +5,12 @@
 #include "GameState.h"
 #include "PlayerBackends.h"
 
+#include <cstdio>
 #include <exception>
 #include <memory>
 
+// Exits 0 when closed on purpose (Esc, the window's close button, SIGTERM);
+// after a failure, 1 with one line on standard error saying what failed.
 int main() {
     auto video = platform::MakeSdlVideo();
     auto sound = platform::MakeSdlSound();
@@ -37,7 +40,9 @@ int main() {
             application.Run([&](std::uint16_t key) { form->FormKeyDown(key); }, [&] { form->AppIdle(); });
     } catch (const std::exception& error) {
         system->MessageBox(error.what(), "Error");
+        if (!devices.closeReason[0])
+            std::snprintf(devices.closeReason, sizeof devices.closeReason, "unexpected error: %s", error.what());
     }
     if (!application.Closed()) application.Close();
-    return 0;
+    return form->FinishRun();
 }

@@ -22,6 +22,8 @@ struct MusicObjects {
     bool musicLoader;        // the loader exists
     platform::MusicSegment* MusicSegment;            // the current tune
     platform::MusicSegmentState* musicSegmentState;  // its last play
+    const char* tuneFile;                            // the current tune's file name, for error reports
+    std::string searchDirectory;                     // where the tunes are looked up
 };
 
 // The display objects, and the pens and brushes made at start-up.
@@ -41,6 +43,9 @@ struct Devices {
     MusicObjects music;
     int JoySet1, JoySet2;  // shown on the start screen; 0 lets the keyboard drive player 2
     bool idleInstalled;    // the start-up finished: frames may run
+    // Why the game closed on a failure: one plain line for standard error,
+    // empty when it was closed on purpose. The first failure is the cause.
+    char closeReason[1024];
 };
 
 // The game's report of a failure: a box with the caption "Error" and one OK button.

@@ -1,5 +1,6 @@
 // Music: one current tune from a Standard MIDI File, looping until the next
-// stage change. Every failure here closes the form without a message.
+// stage change. Every failure here closes the form without a message box; the
+// reason goes to standard error when the program ends.
 #include "Devices.h"
 #include "GameState.h"
 
@@ -17,25 +18,33 @@ void ReleaseState(Devices& devices, MusicObjects& m) {
 
 void TForm1::StartDirectMusic() {
     MusicObjects& m = devices.music;
-    if (!(m.started = Service(devices).Start())) return CloseForm();
-    if (!(m.musicPerformance = Service(devices).CreatePerformance())) return CloseForm();
-    if (!(m.directMusic = Service(devices).InitialisePerformance())) return CloseForm();
-    if (!(m.musicLoader = Service(devices).CreateLoader())) return CloseForm();
+    if (!(m.started = Service(devices).Start())) return CloseFormOnError("music: the music service could not start");
+    if (!(m.musicPerformance = Service(devices).CreatePerformance()))
+        return CloseFormOnError("music: the performance could not be created");
+    if (!(m.directMusic = Service(devices).InitialisePerformance()))
+        return CloseFormOnError("music: the performance could not be set up on the audio device");
+    if (!(m.musicLoader = Service(devices).CreateLoader())) return CloseFormOnError("music: the loader could not be created");
 
     // Tunes are looked up where the game was started, wherever it goes later.
-    const std::string directory = devices.services.system->CurrentDirectory();
-    if (directory.empty()) return CloseForm();
-    Service(devices).SetSearchDirectory(directory);
+    m.searchDirectory = devices.services.system->CurrentDirectory();
+    if (m.searchDirectory.empty()) return CloseFormOnError("music: the current folder could not be read");
+    Service(devices).SetSearchDirectory(m.searchDirectory);
 
-    if (!Service(devices).AddDefaultPort()) return CloseForm();
+    if (!Service(devices).AddDefaultPort()) return CloseFormOnError("music: no output port for the tunes");
 }
 
 void TForm1::MakeSegment(const char* fileName) {
     MusicObjects& m = devices.music;
+    m.tuneFile = fileName;
     m.MusicSegment = m.musicLoader ? Service(devices).LoadSegment(fileName) : nullptr;
-    if (!m.MusicSegment) return CloseForm();
-    if (!Service(devices).MarkStandardMidi(m.MusicSegment)) return CloseForm();
-    if (!Service(devices).DownloadInstruments(m.MusicSegment)) return CloseForm();
+    if (!m.MusicSegment)
+        return CloseFormOnError("music: cannot load the tune %s%s%s (missing or not a playable MIDI file; tunes are "
+                                "looked up in the folder the game was started from)",
+                                m.searchDirectory.c_str(), m.searchDirectory.ends_with('/') ? "" : "/", fileName);
+    if (!Service(devices).MarkStandardMidi(m.MusicSegment))
+        return CloseFormOnError("music: the tune %s could not be read as a Standard MIDI File", fileName);
+    if (!Service(devices).DownloadInstruments(m.MusicSegment))
+        return CloseFormOnError("music: the instruments of the tune %s could not be loaded", fileName);
 }
 
 void TForm1::MakeSegment_Start() { MakeSegment("Start.mid"); }
@@ -63,8 +72,9 @@ namespace {
 // close handler may already have released the rest.
 void StopAndReleaseTune(TForm1& form, bool atNextMeasure) {
     MusicObjects& m = form.devices.music;
-    if (m.musicPerformance && !Service(form.devices).StopAll(atNextMeasure)) form.CloseForm();
-    if (m.MusicSegment && !Service(form.devices).UnloadInstruments(m.MusicSegment)) form.CloseForm();
+    if (m.musicPerformance && !Service(form.devices).StopAll(atNextMeasure)) form.CloseFormOnError("music: the tunes would not stop");
+    if (m.MusicSegment && !Service(form.devices).UnloadInstruments(m.MusicSegment))
+        form.CloseFormOnError("music: the instruments of the tune %s could not be unloaded", m.tuneFile ? m.tuneFile : "");
     if (m.MusicSegment) {
         Service(form.devices).ReleaseSegment(m.MusicSegment);
         m.MusicSegment = nullptr;
@@ -80,7 +90,7 @@ void TForm1::EndDirectMusic() {
     MusicObjects& m = devices.music;
     StopAndReleaseTune(*this, false);
     if (m.musicPerformance) {
-        if (!Service(devices).CloseDown()) CloseForm();
+        if (!Service(devices).CloseDown()) CloseFormOnError("music: the performance would not close down");
         Service(devices).ReleasePerformance();
         m.musicPerformance = false;
     }

@@ -5,6 +5,8 @@
 #include "WaveParser.h"
 
 #include <algorithm>
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -28,33 +30,44 @@ constexpr const char* kHitSoundNames[4] = {"HITTED1", "HITTED2", "HITTED3", "HIT
 
 void TForm1::CloseForm() { devices.services.application->Close(); }
 
+void TForm1::CloseFormOnError(const char* format, ...) {
+    if (!Closing() && !devices.closeReason[0]) {
+        std::va_list arguments;
+        va_start(arguments, format);
+        std::vsnprintf(devices.closeReason, sizeof devices.closeReason, format, arguments);
+        va_end(arguments);
+    }
+    CloseForm();
+}
+
 bool TForm1::Closing() const { return devices.services.application->Closed(); }
 
 void TForm1::StartDS() {
     SoundObjects& s = devices.sound;
-    auto fail = [&](const char* text) {
+    auto fail = [&](const char* text, const char* what, const char* name = "") {
         EndDirectSound();
         if (text) ShowError(devices, text);
-        CloseForm();
+        CloseFormOnError("sound: %s%s", what, name);
     };
 
-    if (!Sound(devices).CreateDevice()) return fail(nullptr);
+    if (!Sound(devices).CreateDevice()) return fail(nullptr, "no audio device could be opened");
     s.dsound = true;
-    if (!Sound(devices).SetPriorityLevel()) return fail("協調レベル設定失敗");
-    if (!Sound(devices).SetSpeakersMono()) return fail("協調レベル設定失敗");
+    if (!Sound(devices).SetPriorityLevel()) return fail("協調レベル設定失敗", "the audio device refused the priority level");
+    if (!Sound(devices).SetSpeakersMono()) return fail("協調レベル設定失敗", "the audio device refused the speaker set-up");
     s.primarySoundBuffer = Sound(devices).CreatePrimaryBuffer();
-    if (!s.primarySoundBuffer) return fail("プライマリバッファ設定失敗");
+    if (!s.primarySoundBuffer) return fail("プライマリバッファ設定失敗", "the audio device gave no primary buffer");
     if (!Sound(devices).SetPrimaryFormat(s.primarySoundBuffer, {.channels = 2, .samplesPerSecond = 44100, .bitsPerSample = 16}))
-        return fail("設定失敗");
+        return fail("設定失敗", "the audio device refused 44100 Hz 16-bit stereo");
 
     for (int k = 0; k < 4; ++k)
-        if (!CreateSoundData(kHitSoundNames[k], &s.HitSoundBuffers[0][k])) return fail("セカンダリ設定失敗1");
+        if (!CreateSoundData(kHitSoundNames[k], &s.HitSoundBuffers[0][k]))
+            return fail("セカンダリ設定失敗1", "cannot make the sound ", kHitSoundNames[k]);
 
     // The second set shares the sounds, so both players' hits can sound at once.
     for (int k = 0; k < 4; ++k) s.HitSoundBuffers[1][k] = Sound(devices).Duplicate(s.HitSoundBuffers[0][k]);
 
     ReleaseBuffer(devices, s.JingleBuffer);
-    if (!CreateSoundData("S_BEGIN", &s.JingleBuffer)) return fail("セカンダリ設定失敗2");
+    if (!CreateSoundData("S_BEGIN", &s.JingleBuffer)) return fail("セカンダリ設定失敗2", "cannot make the sound ", "S_BEGIN");
 }
 
 void TForm1::EndDirectSound() {
@@ -139,9 +152,13 @@ void TForm1::HitSound2(const char* name) { PlayHitSound(*this, devices.sound.Hit
 
 bool TForm1::LoadJingle(const char* name) {
     ReleaseBuffer(devices, devices.sound.JingleBuffer);
+    const bool device = devices.sound.dsound;
     if (CreateSoundData(name, &devices.sound.JingleBuffer)) return true;
     EndDirectSound();
     ShowError(devices, "セカンダリ設定失敗1");
-    CloseForm();
+    if (device)
+        CloseFormOnError("sound: cannot make the sound %s", name);
+    else  // a robot's fire sound failed before, and the device went with it
+        CloseFormOnError("sound: no audio device left for the sound %s", name);
     return false;
 }

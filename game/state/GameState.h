@@ -236,6 +236,8 @@ struct TForm1 : FormState {
     // ---- game/devices: the devices layer
     // Sound.cpp: sound effects and jingles; closing the form
     void CloseForm();     // runs the close handler; the step that closed the form ends its caller's steps
+    // The same for a failure: the text (printf-style) says what failed, unless the form was already closing.
+    void CloseFormOnError(const char* format, ...) __attribute__((format(printf, 2, 3)));
     bool Closing() const;
     void StartDS();
     void EndDirectSound();
@@ -314,6 +316,7 @@ struct TForm1 : FormState {
     void FormShow();
     void FormClose();
     void AppIdle();
+    int FinishRun();  // after the loop: a failure's reason to standard error; the exit status (0 or 1)
     void StartDX();
     void EndDX();
     // core/Transitions.cpp: stage transitions and the global keys

@@ -8,7 +8,8 @@ namespace {
 int users = 0;
 
 bool Open(const char* driver) {
-    if (driver) SDL_SetHint(SDL_HINT_AUDIODRIVER, driver);
+    // Above the environment's SDL_AUDIODRIVER, which may name a driver that does not exist.
+    if (driver) SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver, SDL_HINT_OVERRIDE);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     // Fixed 16-bit stereo at one rate: SDL converts for a device that differs,
     // so the music synthesiser can render straight into the stream.

@@ -31,8 +31,6 @@ constexpr const char* kSoundFont = "/usr/share/sounds/sf2/FluidR3_GM.sf2";
 constexpr double kGain = 0.4;
 // The mixer has no measures; a short fade ends the tune about as softly.
 constexpr int kMeasureFadeMs = 300;
-// Far beyond any tune of the game; a bigger file is no tune.
-constexpr std::size_t kMaxTuneBytes = 4 << 20;
 // More repeats than any session lasts: loop for ever.
 constexpr std::uint32_t kEndlessRepeats = 1000;
 
@@ -108,9 +106,9 @@ public:
 
     MusicSegment* LoadSegment(const std::string& fileName) override {
         const std::string path = JoinPath(searchDirectory_, fileName);
-        if (!IsStandardMidiFile(path)) return nullptr;
+        // The player gets the very bytes checked.
         auto tune = std::make_unique<Tune>();
-        if (!ReadFilePrefix(path, kMaxTuneBytes + 1, tune->bytes) || tune->bytes.size() > kMaxTuneBytes) return nullptr;
+        if (!ReadPlayableMidi(path, tune->bytes)) return nullptr;
         auto* segment = new MusicSegment{.file = fileName, .native = tune.release()};
         segments_.insert(segment);
         return segment;

@@ -1,11 +1,15 @@
 #include "SystemShared.h"
 
+#include "MidiCheck.h"
+
 #include <dlfcn.h>
+#include <elf.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -15,11 +19,55 @@ namespace {
 
 // Far above any sound the game plays; a bigger file is taken as broken.
 constexpr std::size_t kMaxWaveFileBytes = 16u << 20;
+// Far above any tune; a bigger file is refused.
+constexpr std::size_t kMaxMidiFileBytes = 8u << 20;
+
+#if defined(__x86_64__)
+constexpr int kMachine = EM_X86_64;
+#elif defined(__aarch64__)
+constexpr int kMachine = EM_AARCH64;
+#else
+#error "no ELF machine number for this processor"
+#endif
+
+bool ReadAt(int fd, void* into, std::size_t bytes, std::uint64_t offset) {
+    std::size_t done = 0;
+    while (done < bytes) {
+        const ssize_t got = pread(fd, static_cast<char*>(into) + done, bytes - done, static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        done += static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+bool SharedLibraryInFile(int fd, std::uint64_t fileBytes) {
+    Elf64_Ehdr header{};
+    if (fileBytes < sizeof header || !ReadAt(fd, &header, sizeof header, 0)) return false;
+    if (std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 || header.e_ident[EI_CLASS] != ELFCLASS64 ||
+        header.e_ident[EI_DATA] != (std::endian::native == std::endian::little ? ELFDATA2LSB : ELFDATA2MSB) ||
+        header.e_ident[EI_VERSION] != EV_CURRENT || header.e_type != ET_DYN || header.e_machine != kMachine ||
+        header.e_phentsize != sizeof(Elf64_Phdr) || header.e_phnum == 0 || header.e_phnum == PN_XNUM)
+        return false;
+    const std::uint64_t tableBytes = std::uint64_t{header.e_phnum} * sizeof(Elf64_Phdr);
+    if (header.e_phoff > fileBytes || tableBytes > fileBytes - header.e_phoff) return false;
+
+    std::vector<Elf64_Phdr> segments(header.e_phnum);
+    if (!ReadAt(fd, segments.data(), tableBytes, header.e_phoff)) return false;
+    bool loadable = false;
+    for (const Elf64_Phdr& segment : segments) {
+        if (segment.p_type != PT_LOAD) continue;
+        if (segment.p_offset > fileBytes || segment.p_filesz > fileBytes - segment.p_offset) return false;
+        loadable = true;
+    }
+    return loadable;
+}
 
 void* OpenLibrary(const std::filesystem::path& folder, const std::string& fileName) {
     if (folder.empty()) return nullptr;
     const std::filesystem::path path = folder / fileName;
     if (!path.is_absolute()) return nullptr;  // never let dlopen search its own paths
+    if (!IsWholeSharedLibrary(path.string())) return nullptr;
     return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
 }
 
@@ -45,6 +93,17 @@ void* ModuleFunction(Module* module, const char* name) {
 
 void CloseModule(Module* module) {
     if (module) dlclose(module);
+}
+
+bool IsWholeSharedLibrary(const std::string& path) {
+    // Non-blocking, so that a FIFO by that name cannot hang the game.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info {};
+    const bool whole = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+                       SharedLibraryInFile(fd, static_cast<std::uint64_t>(info.st_size));
+    close(fd);
+    return whole;
 }
 
 bool ReadFilePrefix(const std::string& path, std::size_t maxBytes, std::vector<std::uint8_t>& bytes) {
@@ -92,11 +151,17 @@ WaveFile ReadWaveFile(const std::string& path) {
     return wave;
 }
 
+bool ReadPlayableMidi(const std::string& path, std::vector<std::uint8_t>& bytes) {
+    if (ReadFilePrefix(path, kMaxMidiFileBytes + 1, bytes) && bytes.size() <= kMaxMidiFileBytes &&
+        IsPlayableMidi(bytes.data(), bytes.size()))
+        return true;
+    bytes.clear();
+    return false;
+}
+
 bool IsStandardMidiFile(const std::string& path) {
-    std::vector<std::uint8_t> header;
-    if (!ReadFilePrefix(path, 14, header) || header.size() < 14) return false;
-    const std::uint32_t length = std::uint32_t(header[4]) << 24 | header[5] << 16 | header[6] << 8 | header[7];
-    return std::memcmp(header.data(), "MThd", 4) == 0 && length >= 6;
+    std::vector<std::uint8_t> bytes;
+    return ReadPlayableMidi(path, bytes);
 }
 
 }  // namespace platform

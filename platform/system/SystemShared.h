@@ -1,6 +1,6 @@
 // What the system and music back ends share: robot modules through dlopen,
-// bounded file reads, the WAVE and Standard MIDI File checks, and the music
-// objects the game holds by pointer.
+// bounded file reads, the module, WAVE and Standard MIDI File checks, and the
+// music objects the game holds by pointer.
 #pragma once
 
 #include "Music.h"
@@ -15,9 +15,15 @@
 namespace platform {
 
 // "<Name>" opens <Name>.so from the executable's folder, else from `currentDirectory`.
+// A file there that is not a whole shared library counts as one that cannot be opened.
 Module* OpenModule(const std::string& bareName, const std::string& currentDirectory);
 void* ModuleFunction(Module* module, const char* name);
 void CloseModule(Module* module);
+
+// A regular file holding a 64-bit ELF shared library of this machine whose
+// program headers and loadable segments all lie inside it: the dynamic loader
+// would otherwise block on a FIFO or fault on pages past the end of the file.
+bool IsWholeSharedLibrary(const std::string& path);
 
 // At most `maxBytes` of a regular file; false when it cannot be read.
 bool ReadFilePrefix(const std::string& path, std::size_t maxBytes, std::vector<std::uint8_t>& bytes);
@@ -35,7 +41,10 @@ struct WaveFile {
 };
 WaveFile ReadWaveFile(const std::string& path);
 
-bool IsStandardMidiFile(const std::string& path);  // begins with an "MThd" header chunk
+// A regular file holding a Standard MIDI File that can be played to its end
+// and lasts some time: anything else is a tune that cannot be loaded.
+bool IsStandardMidiFile(const std::string& path);
+bool ReadPlayableMidi(const std::string& path, std::vector<std::uint8_t>& bytes);  // its bytes, when it is one
 
 struct MusicSegment {
     std::string file;

@@ -1,3 +1,5 @@
+#include "MidiCheck.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -93,14 +95,19 @@ Smf Parse(const std::vector<std::uint8_t>& f) {
     return s;
 }
 
-Smf Load(const std::string& name) {
+std::vector<std::uint8_t> Read(const std::string& name) {
     std::ifstream in(std::string(VORNTAK_RUN_DIR) + "/" + name, std::ios::binary);
-    if (!in) {
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+Smf Load(const std::string& name) {
+    const std::vector<std::uint8_t> bytes = Read(name);
+    if (bytes.empty()) {
         Smf missing;
         missing.error = "cannot open " + name;
         return missing;
     }
-    return Parse({std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
+    return Parse(bytes);
 }
 
 bool IsNoteOn(const Event& e) { return (e.status & 0xF0) == 0x90 && e.b > 0; }
@@ -121,6 +128,11 @@ TEST_P(TuneFile, IsAFormatOneMidiFileWhoseChunksAddUp) {
     EXPECT_GE(smf.tracks.size(), 4u);  // tempo, melody, bass, drums
     EXPECT_GT(smf.division, 0u);
     EXPECT_LT(smf.division, 0x8000u);  // ticks per quarter, not SMPTE
+}
+
+TEST_P(TuneFile, PassesTheCheckTheGameLoadsTunesThrough) {
+    const std::vector<std::uint8_t> bytes = Read(GetParam());
+    EXPECT_TRUE(platform::IsPlayableMidi(bytes.data(), bytes.size()));
 }
 
 TEST_P(TuneFile, EndsEveryTrackWithEndOfTrack) {

@@ -55,6 +55,8 @@ TEST_F(GameFixture, ARefusedStartJingleShowsOneBoxAndClosesBeforeAnyFrame) {
     EXPECT_TRUE(video->application.Closed());
     EXPECT_FALSE(devices.idleInstalled);
     EXPECT_EQ(music.LiveSegments(), 0u) << "the title tune was never loaded";
+    EXPECT_EQ(FinishRunSays(), "Torvane: sound: cannot make the sound S_BEGIN\n");
+    EXPECT_EQ(status, 1);
 }
 
 TEST_F(GameFixture, AStartJingleFailingInTheSoundStartUpClosesBeforeTheMusic) {
@@ -65,12 +67,14 @@ TEST_F(GameFixture, AStartJingleFailingInTheSoundStartUpClosesBeforeTheMusic) {
     EXPECT_TRUE(music.Calls().empty());
 }
 
-TEST_F(GameFixture, AMissingTitleTuneClosesWithoutAMessage) {
+TEST_F(GameFixture, AMissingTitleTuneClosesWithoutAMessageBoxSayingWhereItWasLookedFor) {
     system.currentDirectory = "/";
     form->FormShow();
     EXPECT_TRUE(video->application.Closed());
     EXPECT_TRUE(system.boxes.empty());
     EXPECT_FALSE(devices.idleInstalled);
+    EXPECT_TRUE(FinishRunSays().starts_with("Torvane: music: cannot load the tune /Start.mid ("));
+    EXPECT_EQ(status, 1);
 }
 
 TEST_F(GameFixture, WithoutRobotFourTheStartUpReportsEveryBufferThenCloses) {
@@ -84,6 +88,7 @@ TEST_F(GameFixture, WithoutRobotFourTheStartUpReportsEveryBufferThenCloses) {
                                         "セカンダリ設定失敗1"}));
     EXPECT_TRUE(video->application.Closed());
     EXPECT_EQ(form->players[0].robot->maxHitPoints, 0);
+    EXPECT_TRUE(FinishRunSays().starts_with("Torvane: robot module: Saltrim.so could not be bound"));
 }
 
 TEST_F(GameFixture, ClosingReleasesTheDisplayThenSoundThenMusicThenTheCd) {
@@ -118,18 +123,32 @@ TEST_F(GameFixture, FramesRunUntilEscapeClosesTheForm) {
     EXPECT_EQ(video->display.ContextsGiven(), video->display.ContextsReleased());
     ASSERT_EQ(system.sleeps.size(), 250u);
     EXPECT_EQ(system.sleeps.back(), 7u);
+    EXPECT_EQ(FinishRunSays(), "");
+    EXPECT_EQ(status, 0);
 }
 
-TEST_F(GameFixture, WithoutADisplayFramesRunUnseen) {
-    video->display.Refuse(platform::DisplayStep::SetMode);
+TEST_F(GameFixture, FramesWithoutAPictureRunUnseen) {
     form->FormShow();
     ASSERT_FALSE(video->application.Closed());
+    for (int frame = 0; frame < 3; ++frame) video->display.FailContextOnFrame(frame);
     for (std::int32_t stage : {0, 3, 11}) {
         form->GameStage = stage;
         form->AppIdle();
     }
     EXPECT_EQ(video->display.ContextsGiven(), 0);
     EXPECT_EQ(system.sleeps.size(), 3u);
+}
+
+TEST_F(GameFixture, WithoutADisplayTheStartUpClosesAtOnceAndSaysWhichStepFailed) {
+    video->display.Refuse(platform::DisplayStep::SetMode);
+    form->FormShow();
+    EXPECT_TRUE(video->application.Closed());
+    EXPECT_FALSE(devices.idleInstalled);
+    EXPECT_TRUE(system.boxes.empty());
+    EXPECT_FALSE(sound.DeviceExists());
+    EXPECT_TRUE(music.Calls().empty());
+    EXPECT_EQ(FinishRunSays(), "Torvane: display: the 800 x 600 picture mode could not be set\n");
+    EXPECT_EQ(status, 1);
 }
 
 TEST_F(GameFixture, AHeldDecideWalksTheMenusAndTheNewStageIsDrawnInItsFirstFrame) {

@@ -21,10 +21,10 @@ public:
     std::string CurrentDirectory() override { return folder; }
 };
 
-// A Standard MIDI File of one empty track.
+// A Standard MIDI File of one silent track, a quarter note long.
 void WriteTune(const std::filesystem::path& path) {
     const unsigned char smf[] = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96,
-                                 'M', 'T', 'r', 'k', 0, 0, 0, 4, 0, 0xFF, 0x2F, 0};
+                                 'M', 'T', 'r', 'k', 0, 0, 0, 4, 96, 0xFF, 0x2F, 0};
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(smf), sizeof smf);
 }
 
@@ -92,6 +92,8 @@ TEST_F(MusicTest, AMissingTuneClosesTheFormWithoutAMessage) {
     form->MakeSegment_Select();
     EXPECT_EQ(application.closes, 1);
     EXPECT_TRUE(system.boxes.empty());
+    EXPECT_NE(std::string(devices.closeReason).find(" " + (folder / "Select.mid").string() + " "), std::string::npos)
+        << devices.closeReason;
     form->PlayMusicSegment();  // nothing to play
     EXPECT_EQ(music.Playing(), "");
 }
@@ -107,8 +109,10 @@ TEST_F(MusicTest, EachFailedSetUpStepClosesWithoutAMessage) {
         form->StartDirectMusic();
         EXPECT_EQ(closing.closes, 1) << static_cast<int>(step);
         EXPECT_TRUE(system.boxes.empty());
+        EXPECT_TRUE(std::string(devices.closeReason).starts_with("music: ")) << static_cast<int>(step);
         form->EndDirectMusic();
         devices.music = MusicObjects{};
+        devices.closeReason[0] = 0;
     }
     devices.services.music = &music;
     devices.services.application = &application;

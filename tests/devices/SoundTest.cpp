@@ -71,6 +71,7 @@ TEST_P(SoundStartFailure, ReleasesEverythingShowsItsTextAndCloses) {
     EXPECT_EQ(sound.LiveBuffers(), 0);
     EXPECT_EQ(objects.JingleBuffer, nullptr);
     EXPECT_FALSE(objects.dsound);
+    EXPECT_TRUE(std::string(devices.closeReason).starts_with("sound: ")) << devices.closeReason;
 }
 
 INSTANTIATE_TEST_SUITE_P(EachStep, SoundStartFailure,
@@ -168,4 +169,5 @@ TEST_F(SoundTest, AJingleThatCannotBeMadeClosesTheForm) {
     EXPECT_EQ(system.Texts(), (std::vector<std::string>{"WaveFormatデータの読み込み失敗1", "セカンダリ設定失敗1"}));
     EXPECT_EQ(application.closes, 1);
     EXPECT_EQ(objects.JingleBuffer, nullptr);
+    EXPECT_STREQ(devices.closeReason, "sound: cannot make the sound S_MISSING");
 }

@@ -53,6 +53,14 @@ protected:
     }
     PlayerRecord& P(int p) { return form->players[p]; }
 
+    // The program's last step: what it writes to standard error; its exit status goes into `status`.
+    std::string FinishRunSays() {
+        testing::internal::CaptureStderr();
+        status = form->FinishRun();
+        return testing::internal::GetCapturedStderr();
+    }
+    int status = -1;
+
     // After the start-up has found its tunes, work in a folder of the test's
     // own, so that files the game writes (the score) stay out of the run directory.
     void MoveToScratch() {

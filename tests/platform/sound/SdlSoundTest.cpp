@@ -35,3 +35,12 @@ TEST(SdlSound, MixesOurBuffersWithoutASoundCard) {
     EXPECT_EQ(device->CreateBuffer({stereo24, 16, 600}), nullptr);
     device->ReleaseDevice();
 }
+
+// The fall-back to the dummy driver must win over a driver the environment names.
+TEST(SdlSound, AnAudioDriverThatDoesNotExistFallsBackToTheDummyOne) {
+    setenv("SDL_AUDIODRIVER", "nosuchdriver", 1);
+    auto device = platform::MakeSdlSound();
+    EXPECT_TRUE(device->CreateDevice());
+    EXPECT_STREQ(SDL_GetCurrentAudioDriver(), "dummy");
+    device->ReleaseDevice();
+}
