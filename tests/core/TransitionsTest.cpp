@@ -110,6 +110,16 @@ TEST_F(Transitions, SurvivalDrawsTheOpponentThenTheDifficultyThenTheTune) {
     EXPECT_EQ(form->players[0].robot->maxHitPoints, 700);
 }
 
+TEST_F(Transitions, TheVersusScreenLoopsItsJingle) {
+    form->GameMode = ModeTwoPlayers;
+    form->ToBefore();
+    const auto* jingle = platform::HeadlessSound::Inspect(devices.sound.JingleBuffer);
+    WaveChunkPlace beat;
+    ASSERT_TRUE(form->FindWaveChunks("S_BEAT", beat));
+    EXPECT_EQ(jingle->bytes->size(), beat.dataLength);
+    EXPECT_TRUE(jingle->playing && jingle->looping);
+}
+
 TEST_F(Transitions, FirstFightOfASurvivalRunIsAtFullHealth) {
     form->GameMode = ModeSurvival;
     form->p1RobotNumber = 4;
