@@ -146,7 +146,15 @@ TEST_F(Transitions, F1LeavesForTheStartScreenButInSurvivalOnlyEndsTheRunOnTheVer
     form->p1RobotNumber = 4;
     form->ToBefore();
     form->GameStage = StageVersus;
+    form->survivalKills = 3;
     form->FormKeyDown(platform::VkF1);
     EXPECT_EQ(form->GameStage, StageResult);
+    EXPECT_EQ(files.files[system.currentDirectory + "/score.drr"].at(0), 3) << "the run recorded";
     EXPECT_FALSE(platform::HeadlessSound::Inspect(devices.sound.JingleBuffer)->playing);
+}
+
+TEST_F(Transitions, EnteringTheSelectScreenReadsTheScores) {
+    files.files[system.currentDirectory + "/score.drr"] = {10, 0, 0, 0};
+    form->ToSelect();
+    EXPECT_TRUE(form->robot11Unlocked);
 }
