@@ -75,32 +75,20 @@ void RunShots(TForm1& form, std::int32_t dx, std::int32_t dy) {
     }
 }
 
-// A robot is carried by the scroll unless the two carried rectangles would overlap,
-// and only on an axis where it stays inside the arena.
+// A robot is carried by the scroll unless its carried rectangle would overlap
+// the other's, carried too from where it stands now: player 2's test sees
+// player 1 already carried, so the scroll can push player 1 a few pixels into
+// player 2. A step away or a knock-back parts them again. Each axis only where
+// the robot stays inside the arena.
 void ScrollRobots(TForm1& form, std::int32_t dx, std::int32_t dy) {
-    PlayerRecord (&robots)[2] = form.players;
-    const auto overlapping = [&] {
-        return BoxesOverlap(HitBoxAt(robots[0], robots[0].posX, robots[0].posY),
-                            HitBoxAt(robots[1], robots[1].posX, robots[1].posY));
-    };
-    const bool apart = !overlapping();
-    const std::int32_t before[2][2] = {{robots[0].posX, robots[0].posY}, {robots[1].posX, robots[1].posY}};
     for (int r = 0; r < 2; ++r) {
-        PlayerRecord& robot = robots[r];
-        const PlayerRecord& other = robots[1 - r];
+        PlayerRecord& robot = form.players[r];
+        const PlayerRecord& other = form.players[1 - r];
         const HitBox moved = HitBoxAt(robot, std::int64_t{robot.posX} + dx, std::int64_t{robot.posY} + dy);
         const HitBox otherMoved = HitBoxAt(other, std::int64_t{other.posX} + dx, std::int64_t{other.posY} + dy);
         if (BoxesOverlap(moved, otherMoved)) continue;
         MoveWithinArena(robot, std::int64_t{robot.posX} + dx, std::int64_t{robot.posY} + dy);
     }
-    // Player 2's test sees player 1 carried twice, and a robot held back by
-    // the arena's edge stays behind: either can leave the robots inside each
-    // other, stuck for good. Then neither is carried this frame.
-    if (apart && overlapping())
-        for (int r = 0; r < 2; ++r) {
-            robots[r].posX = before[r][0];
-            robots[r].posY = before[r][1];
-        }
 }
 
 void EndFight(TForm1& form) {

@@ -1,5 +1,9 @@
 #include "DeviceFakes.h"
 #include "GameFixture.h"
+#include "Opponent.h"
+
+#include <functional>
+#include <vector>
 
 using platform::SoundStep;
 
@@ -168,4 +172,27 @@ TEST_F(GameFixture, AHeldDecideWalksTheMenusAndTheNewStageIsDrawnInItsFirstFrame
     EXPECT_EQ(changes, (std::vector<int>{11, 22, 33, 93}));
     EXPECT_TRUE(selectDrawnAtOnce);
     EXPECT_EQ(music.Playing(), "Select.mid");
+}
+
+TEST_F(GameFixture, TheThinkTableHoldsEachRobotsOpponentAtItsNumberLessOne) {
+    form->FormShow();
+    // Twelve decisions over every band and difficulty tell the routines apart.
+    const auto decisions = [&](const std::function<void()>& decide) {
+        std::vector<std::int32_t> out;
+        for (std::uint32_t seed = 1; seed <= 12; ++seed) {
+            form->SeedRandom(seed);
+            form->cpuState = form->cpuAdvance = form->cpuAction = form->cpuDuration = 0;
+            form->Difficulty = static_cast<std::int32_t>(seed % 3 + 1);
+            form->players[0].posX = form->players[1].posX - static_cast<std::int32_t>(60 * seed);
+            decide();
+            out.insert(out.end(), {form->cpuAdvance, form->cpuAction, form->cpuDuration});
+        }
+        return out;
+    };
+    for (int robot = 0; robot < kRobotCount; ++robot) {
+        const ThinkRoutine& entry = form->ThinkTable[robot];
+        ASSERT_EQ(entry.object, form.get());
+        EXPECT_EQ(decisions([&] { entry.code(*entry.object); }), decisions([&] { RunOpponent(*form, kCpuProfiles[robot]); }))
+            << "robot " << robot + 1;
+    }
 }

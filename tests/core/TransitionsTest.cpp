@@ -110,6 +110,16 @@ TEST_F(Transitions, SurvivalDrawsTheOpponentThenTheDifficultyThenTheTune) {
     EXPECT_EQ(form->players[0].robot->maxHitPoints, 700);
 }
 
+TEST_F(Transitions, TheVersusScreenLoopsItsJingle) {
+    form->GameMode = ModeTwoPlayers;
+    form->ToBefore();
+    const auto* jingle = platform::HeadlessSound::Inspect(devices.sound.JingleBuffer);
+    WaveChunkPlace beat;
+    ASSERT_TRUE(form->FindWaveChunks("S_BEAT", beat));
+    EXPECT_EQ(jingle->bytes->size(), beat.dataLength);
+    EXPECT_TRUE(jingle->playing && jingle->looping);
+}
+
 TEST_F(Transitions, FirstFightOfASurvivalRunIsAtFullHealth) {
     form->GameMode = ModeSurvival;
     form->p1RobotNumber = 4;
@@ -136,7 +146,15 @@ TEST_F(Transitions, F1LeavesForTheStartScreenButInSurvivalOnlyEndsTheRunOnTheVer
     form->p1RobotNumber = 4;
     form->ToBefore();
     form->GameStage = StageVersus;
+    form->survivalKills = 3;
     form->FormKeyDown(platform::VkF1);
     EXPECT_EQ(form->GameStage, StageResult);
+    EXPECT_EQ(files.files[system.currentDirectory + "/score.drr"].at(0), 3) << "the run recorded";
     EXPECT_FALSE(platform::HeadlessSound::Inspect(devices.sound.JingleBuffer)->playing);
+}
+
+TEST_F(Transitions, EnteringTheSelectScreenReadsTheScores) {
+    files.files[system.currentDirectory + "/score.drr"] = {10, 0, 0, 0};
+    form->ToSelect();
+    EXPECT_TRUE(form->robot11Unlocked);
 }

@@ -19,6 +19,7 @@ protected:
     }
     void Enter(std::int32_t mode) { EnterBout(mode, robots[0], robots[1]); }
     std::int32_t robots[2] = {7, 4};
+    bool Overlapping() { return BoxesOverlap(HitBoxAt(P(0), P(0).posX, P(0).posY), HitBoxAt(P(1), P(1).posX, P(1).posY)); }
     const platform::HeadlessSound::Buffer* Jingle() const {
         return platform::HeadlessSound::Inspect(devices.sound.JingleBuffer);
     }
@@ -227,22 +228,50 @@ TEST_F(Bout, AScrollCarriesNoRobotOverlappingTheOtherNorAnyOutOfTheArena) {
     EXPECT_NE(form->BackgroundGrid[0][0].x, gridX);
 }
 
-TEST_F(Bout, TheScrollNeverCarriesARobotIntoTheOther) {
+TEST_F(Bout, PlayerTwosScrollTestSeesPlayerOneAlreadyCarried) {
     SkipIntro();
     P(0).axisX = 2;  // pressing against the left edge: its own moves are refused
     Frames(3);
-    Place(0, 2, 300);
+    const std::int32_t dx = 3 * P(0).speed[SenseLeft] / 5;
+    ASSERT_GE(dx, 2);
     const std::int32_t touching = P(0).robot->hitHalfWidth + P(1).robot->hitHalfWidth;
-    Place(1, 2 + touching + 1, 300);
-    const std::int32_t gridX = form->BackgroundGrid[0][0].x;
-    Frames(1);
-    const std::int32_t dx = (form->BackgroundGrid[0][0].x - gridX) / 2;
-    ASSERT_GE(dx, 2) << "a scroll wider than the gap";
-    EXPECT_EQ(std::tuple(P(0).posX, P(1).posX), std::tuple(2, 2 + touching + 1)) << "neither carried";
-
-    Place(1, 2 + touching + dx, 300);  // far enough: both carried, as always
+    Place(0, 2, 300);
+    Place(1, 2 + touching + dx, 300);  // a gap as wide as the scroll: both carried
     Frames(1);
     EXPECT_EQ(std::tuple(P(0).posX, P(1).posX), std::tuple(2 + dx, 2 + touching + 2 * dx));
+
+    Place(0, 2, 300);
+    Place(1, 2 + touching + dx - 1, 300);
+    Frames(1);
+    EXPECT_EQ(std::tuple(P(0).posX, P(1).posX), std::tuple(2 + dx, 2 + touching + dx - 1))
+        << "player 1 carried a pixel into player 2, which is held back";
+    P(0).axisX = 0;
+    P(1).axisX = 1;  // player 2 steps back: apart at once
+    Frames(1);
+    EXPECT_FALSE(Overlapping());
+}
+
+// Both robots dashing out at the left edge: the scroll sinks player 1 deeper
+// into player 2 than either can step or dash out of. A hit's knock-back frees them.
+TEST_F(Bout, RobotsSunkIntoEachOtherByTheScrollArePartedByAKnockBack) {
+    SkipIntro();
+    Place(0, 120, 300);
+    Place(1, 120 + P(0).robot->hitHalfWidth + P(1).robot->hitHalfWidth + 15, 300);
+    P(0).axisX = P(1).axisX = 2;
+    P(0).buttonCode = P(1).buttonCode = ButtonDash;
+    Frames(60);
+    ASSERT_TRUE(Overlapping());
+    P(0).buttonCode = P(1).buttonCode = 0;
+    P(1).axisX = 1;
+    Frames(300);
+    ASSERT_TRUE(Overlapping()) << "walking and dashing steps are too short";
+    int frame = 0;
+    for (; frame < 60 && Overlapping(); ++frame) {
+        P(0).buttonCode = frame % 12 < 3 ? 1 : 0;  // player 1 taps its gun
+        Frames(1);
+    }
+    EXPECT_FALSE(Overlapping());
+    EXPECT_LT(P(1).hitPoints, P(1).robot->maxHitPoints);
 }
 
 // Player 1's second weapon tests its hit before the shot ages; every other slot after.
@@ -373,10 +402,12 @@ protected:
             const auto* graph = reinterpret_cast<const std::uint8_t*>(&form->motionGraphs[p]);
             ASSERT_TRUE(node >= graph && node < graph + sizeof(MotionGraph));
         }
-        ASSERT_FALSE(BoxesOverlap(HitBoxAt(P(0), P(0).posX, P(0).posY), HitBoxAt(P(1), P(1).posX, P(1).posY)))
-            << P(0).posX << "," << P(0).posY << " " << P(1).posX << "," << P(1).posY;
+        // The scroll may sink one robot into the other; they never stay stuck.
+        overlapFrames = Overlapping() ? overlapFrames + 1 : 0;
+        ASSERT_LT(overlapFrames, 120) << P(0).posX << "," << P(0).posY << " " << P(1).posX << "," << P(1).posY;
     }
     std::int32_t lowest[2] = {INT32_MAX, INT32_MAX};
+    int overlapFrames = 0;
 };
 
 }  // namespace

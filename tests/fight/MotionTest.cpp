@@ -4,6 +4,8 @@
 #include "Shots.h"
 
 #include <limits>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -137,6 +139,91 @@ TEST_F(Motion, AMoveIntoTheOtherRobotIsRefusedOnBothAxesOnePastTheFieldOnThatAxi
     MoveRobot(P1(), P2());
     EXPECT_EQ(P1().posX, 795);
     EXPECT_EQ(P1().posY, 310);
+}
+
+TEST_F(Motion, ARobotTurnsOnlyWhereItsNodeLetsItAndFacesItsDashWhileDashing) {
+    P1().heading = UN;
+    Node(0).canTurn = 2;  // anything but 1 holds the heading
+    FaceOpponent(*form, 0);
+    EXPECT_EQ(P1().heading, UN);
+    Node(0).canTurn = 1;
+    FaceOpponent(*form, 0);
+    EXPECT_EQ(P1().heading, DR) << "toward the opponent";
+    P1().dashRequest = 1;
+    P1().directionCode = 21;  // dashing down-left
+    FaceOpponent(*form, 0);
+    EXPECT_EQ(P1().heading, DL);
+    P1().directionCode = 0;
+    FaceOpponent(*form, 0);
+    EXPECT_EQ(P1().heading, DL);
+}
+
+TEST_F(Motion, WhileAttackingOnlyANewPressOfThatWeaponRestartsItClearingTheLatch) {
+    Enter(14, 1);  // the gun's firing node, which can act
+    P1().motionFrame = 1;
+    P1().volleyLatch = 1;
+    P1().holdFrames[1] = 1;
+    P1().guardRequest = 1;
+    StartAction(*form, 0);
+    EXPECT_EQ(std::tuple(P1().actionState, P1().motionFrame, P1().volleyLatch), std::tuple(1, 1, 1))
+        << "another weapon and the guard wait";
+    P1().holdFrames[0] = 1;
+    Node(14).canAct = 0;
+    StartAction(*form, 0);
+    EXPECT_EQ(std::tuple(P1().motionFrame, P1().volleyLatch), std::tuple(1, 1)) << "a node that cannot act";
+    Node(14).canAct = 1;
+    StartAction(*form, 0);
+    EXPECT_EQ(std::tuple(P1().motionNode, P1().actionState, P1().motionFrame, P1().volleyLatch, P1().holdFrames[0]),
+              std::tuple(&Node(14), 1, 0, 0, 2));
+
+    Enter(0, ActionIdle);  // Brakon's neutral node cannot act
+    StartAction(*form, 0);
+    EXPECT_EQ(std::tuple(P1().motionNode, P1().actionState), std::tuple(&Node(0), ActionIdle));
+    Node(0).canAct = 1;
+    StartAction(*form, 0);
+    EXPECT_EQ(std::tuple(P1().motionNode, P1().actionState), std::tuple(&Node(60), ActionGuard)) << "guard first";
+}
+
+TEST_F(Motion, ANodeEndTakesTheGuardThenTheFirstHeldWeaponThenItsNextNode) {
+    const auto end = [&](int n) {
+        Enter(n, 1);
+        P1().motionFrame = Node(n).frameCount - 1;
+        P1().volleyLatch = 1;
+        AdvanceMotion(*form, 0);
+        return std::tuple(P1().motionNode, P1().actionState, P1().volleyLatch);
+    };
+    P1().guardRequest = 1;
+    P1().holdFrames[1] = P1().holdFrames[2] = 3;
+    EXPECT_EQ(end(12), std::tuple(&Node(13), ActionGuard, 1));
+    P1().guardRequest = 0;
+    EXPECT_EQ(end(12), std::tuple(&Node(13), 2, 1)) << "weapon 2 before weapon 3";
+    P1().holdFrames[1] = P1().holdFrames[2] = 0;
+    EXPECT_EQ(end(12), std::tuple(&Node(13), 1, 0)) << "the next node, still in the attack";
+    EXPECT_EQ(end(16), std::tuple(&Node(0), ActionIdle, 0)) << "back to a neutral pose";
+}
+
+TEST_F(Motion, ADashCoastsAtThePaceOfTheNormalTablesFirstRow) {
+    P1().heading = DR;
+    P1().directionCode = 0;
+    P1().speed[SenseRight] = 10;
+    P1().decelTick = 0;
+    P1().dashTable.rows[0].decelPeriod = P1().dashTable.rows[DR].decelPeriod = P1().moveTable.rows[DR].decelPeriod = 5;
+    P1().moveTable.rows[0].decelPeriod = 2;
+    UpdateSpeedDash(P1());
+    UpdateSpeedDash(P1());
+    EXPECT_EQ(P1().speed[SenseRight], 9);
+}
+
+TEST_F(Motion, ANodeThatCannotMoveStopsTheRobotAndItsAcceleration) {
+    Enter(36, 3);  // the planted cannon
+    for (int sense = 0; sense < 4; ++sense) P1().speed[sense] = P1().accel[sense] = 2;
+    P1().gauge = 100;
+    P1().dashRequest = 1;
+    MoveRobot(P1(), P2());
+    const std::vector<std::int32_t> zero(4, 0);
+    EXPECT_EQ(std::vector<std::int32_t>(std::begin(P1().speed), std::end(P1().speed)), zero);
+    EXPECT_EQ(std::vector<std::int32_t>(std::begin(P1().accel), std::end(P1().accel)), zero);
+    EXPECT_EQ(std::tuple(P1().posX, P1().posY, P1().gauge), std::tuple(300, 300, 100));
 }
 
 TEST_F(Motion, AStunnedRobotIsKnockedBackAlongItsHeading) {

@@ -115,6 +115,78 @@ TEST_F(ShotFlight, ABeamNeedsMoreThanEightTimesItsCost) {
     EXPECT_EQ(std::tuple(int{shot.live}, owner.gauge, owner.ammo[0], shot.trail[2].x), std::tuple(1, 71, 9, 40));
 }
 
+TEST_F(ShotFlight, ARidingWeaponNeedsItsCostAsWeaponOneAndEightTimesItAsWeaponFour) {
+    const auto launches = [&](int weapon, std::int32_t gauge) {
+        WeaponDescriptor& w = form->weapons[0][weapon - 1];
+        w.volleys = w.shotsPerVolley = 1;
+        w.gaugeCost = 10;
+        ShotPhase& riding = form->tracks[0][weapon - 1].planes[0][0].phases[0];
+        riding.shotMode = ShotRiding;
+        ShotRecord& s = form->shotSlots[weapon - 1][0][0];
+        s = ShotRecord{};
+        s.weapon = &w;
+        s.phase = &riding;
+        owner.actionState = weapon;
+        owner.volleyLatch = 0;
+        owner.gauge = gauge;
+        form->ShotWeapon();
+        return s.live == 1;
+    };
+    EXPECT_TRUE(launches(1, 11));
+    EXPECT_FALSE(launches(4, 80));
+    EXPECT_TRUE(launches(4, 81));
+}
+
+TEST_F(ShotFlight, AmongGaugeLaunchesOnlyPlayerOnesFirstWeaponBeamStartsItsTrailAfresh) {
+    struct Case {
+        int player, weapon;
+        std::int32_t mode;
+        bool fresh;
+    } cases[] = {{0, 1, ShotBeam, true},  {0, 1, ShotRiding, false}, {0, 2, ShotBeam, false},
+                 {1, 1, ShotBeam, false}, {1, 1, ShotStraight, true}};  // the last paid with ammunition
+    for (const Case& c : cases) {
+        const int slot = c.player * 4 + c.weapon - 1;
+        WeaponDescriptor& w = form->weapons[c.player][c.weapon - 1];
+        w.volleys = w.shotsPerVolley = 1;
+        ShotPhase& phase = form->tracks[c.player][c.weapon - 1].planes[0][0].phases[0];
+        phase.shotMode = c.mode;
+        ShotRecord& s = form->shotSlots[slot][0][0];
+        s = ShotRecord{};
+        s.weapon = &w;
+        s.phase = &phase;
+        for (TrailPoint& point : s.trail) point = {-7, -7};
+        PlayerRecord& p = form->players[c.player];
+        p.motionNode = &firing;
+        p.actionState = c.weapon;
+        p.volleyLatch = 0;
+        p.gauge = 1000;
+        p.ammo[c.weapon - 1] = 1;
+        p.posX = p.posY = 40;
+        form->ShotWeapon();
+        ASSERT_EQ(s.live, 1) << slot;
+        EXPECT_EQ(s.trail[2].x == 40, c.fresh) << "slot " << slot << " mode " << c.mode;
+    }
+}
+
+TEST_F(ShotFlight, AGaugeThatFallsToTheThresholdMidVolleyStopsItWithoutTheLatch) {
+    WeaponDescriptor& w = form->weapons[0][0];
+    w.shotsPerVolley = 3;
+    w.gaugeCost = 10;
+    Phase(0).shotMode = ShotRiding;
+    ShotRecord(&row)[10] = form->shotSlots[0][0];
+    for (int part = 0; part < 3; ++part) {
+        row[part] = ShotRecord{};
+        row[part].weapon = &w;
+        row[part].phase = &Phase(0);
+    }
+    owner.gauge = 30;
+    form->ShotWeapon();
+    EXPECT_EQ(std::tuple(int{row[1].live}, int{row[2].live}, owner.gauge, owner.volleyLatch), std::tuple(1, 0, 10, 0));
+    owner.gauge = 11;  // risen again while the node still fires: the rest leaves
+    form->ShotWeapon();
+    EXPECT_EQ(std::tuple(int{row[2].live}, owner.gauge, owner.volleyLatch), std::tuple(1, 1, 1));
+}
+
 TEST_F(ShotFlight, ABadLinkIsRefusedAndTheShotStaysInItsPhase) {
     owner.ammo[0] = 3;
     shot.live = 0;
@@ -157,6 +229,17 @@ TEST_F(ShotFlight, AGuardTakesAQuarterAndOnlyAGuardBreakStuns) {
     EXPECT_EQ(HitTestShot(*form, 0, shot), HitLanded);
     EXPECT_EQ(std::tuple(target.hitPoints, target.actionState, target.stunFrames, target.knockBackHeading, target.motionNode),
               std::tuple(98, ActionHit, 20, DL, &graph.nodes[70])) << "knocked along the shot";
+}
+
+TEST_F(ShotFlight, AShorterStunLeavesALongerOneRunning) {
+    Aim(1, 1);
+    target.stunFrames = 50;
+    ASSERT_EQ(HitTestShot(*form, 0, shot), HitLanded);
+    EXPECT_EQ(target.stunFrames, 50);
+    target.actionState = ActionGuard;
+    Phase(0).guardBreak = 1;
+    ASSERT_EQ(HitTestShot(*form, 0, shot), HitLanded);
+    EXPECT_EQ(std::tuple(target.actionState, target.stunFrames), std::tuple(ActionHit, 50));
 }
 
 TEST_F(ShotFlight, HitKindsOneAndTwoRestartTheirPhaseDifferently) {

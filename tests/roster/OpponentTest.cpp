@@ -179,6 +179,19 @@ TEST_F(Opponent, TheStickAddsTheAdvanceAndTheSidestepToTheFacing) {
     }
 }
 
+TEST_F(Opponent, EveryOpponentButDodarReadsTheDodgeAgainInEachExecuteFrame) {
+    Fly(0, 0, 0, 400, 450, 0);  // flying up at the robot from straight below: sidestep 2
+    for (int robot = 0; robot < kRobotCount; ++robot) {
+        form->cpuState = 1;
+        form->cpuFrame = 0;
+        form->cpuAction = 1;
+        form->cpuDuration = 10;
+        form->SlideCommand = 1;  // its decide frame's
+        Run(robot);
+        EXPECT_EQ(form->SlideCommand, robot == kDodar ? 1 : 2) << "robot " << robot + 1;
+    }
+}
+
 TEST_F(Opponent, TheBandsSplitAtTwoHundredFiftyAndFiveHundredWholePixels) {
     EXPECT_EQ(std::tuple(BandOf(0), BandOf(249), BandOf(250), BandOf(499), BandOf(500)),
               std::tuple(BandNear, BandNear, BandMiddle, BandMiddle, BandFar));

@@ -171,6 +171,31 @@ TEST_F(FightScreen, ShotsAreFilledInTheirPlayersColourAndOutlinedWithThePenOfThe
     EXPECT_EQ(At(450, 435), kGreen) << "five pixels outside the shot's box";
 }
 
+TEST_F(FightScreen, AWeaponWithTrailCirclesDrawsOneRoundEachTrailPoint) {
+    ShotPhase dot{};  // a body too small to show
+    WeaponDescriptor& weapon = form->weapons[0][2];
+    weapon.trailCircles = 1;
+    const std::int32_t radii[3] = {6, 12, 18};
+    ShotRecord& shot = form->shotSlots[2][0][0];
+    shot.phase = &dot;
+    shot.weapon = &weapon;
+    shot.live = shot.visible = 1;
+    shot.x = 700;
+    shot.y = 550;
+    for (int k = 0; k < 3; ++k) {
+        weapon.trailRadii[k] = radii[k];
+        shot.trail[k] = {250 + 120 * k, 450};
+    }
+    Draw();
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(At(250 + 120 * k + radii[k] - 3, 450), kGreen) << k;
+        EXPECT_NE(At(250 + 120 * k + radii[k] + 2, 450), kGreen) << k;
+    }
+    weapon.trailCircles = 0;
+    Draw();
+    EXPECT_NE(At(250, 450), kGreen);
+}
+
 TEST_F(FightScreen, RobotsAreArrowsByFacingReachingOutInTheSecondWeaponsMotion) {
     const RobotDescriptor& brakon = form->robotDescs[0];
     const std::int32_t H = brakon.drawHalfHeight;

@@ -140,6 +140,30 @@ TEST_F(Screens, OnePlayerDecidesTheLadderAndHandsOverFifteenFramesLater) {
     }
 }
 
+TEST_F(Screens, PlayerOnesRobotPicksTheLadderRouteAndEachStepItsOpponent) {
+    const std::vector<std::int32_t> ladders[2] = {{6, 10, 3, 4, 9, 11}, {1, 5, 7, 8, 2, 11}};
+    for (std::int32_t robot = 1; robot <= kRobotCount; ++robot) {
+        EnterSelection(ModeOnePlayer);
+        form->ladderStep = 0;
+        form->p1RobotNumber = robot;
+        form->p1MenuReady = 1;
+        Hold(0, 1);
+        ASSERT_EQ(Run(15), (Road{{15, 6}}));
+        const int route = robot == 3 || robot == 4 || robot == 6 || robot >= 9;
+        EXPECT_EQ(std::tuple(form->ladderRoute, form->p2RobotNumber), std::tuple(route, ladders[route][0])) << robot;
+    }
+    for (int route = 0; route < 2; ++route) {
+        std::vector<std::int32_t> met;
+        form->ladderRoute = route;
+        for (form->ladderStep = 0; form->ladderStep < kLadderSteps; ++form->ladderStep) {
+            form->ToBefore();
+            met.push_back(form->p2RobotNumber);
+        }
+        EXPECT_EQ(met, ladders[route]);
+    }
+    EXPECT_FALSE(video->application.Closed());
+}
+
 TEST_F(Screens, TwoPlayersHandOverFifteenFramesAfterTheSecondDecisionWhichIsFinal) {
     EnterSelection(ModeTwoPlayers);
     form->p1RobotNumber = 6;
