@@ -31,9 +31,9 @@ struct Level {
     double clippedShare = 0;
 };
 
-// Plays what `play` starts for `wallMs` of wall time on the disk driver and measures what was written.
+// What `play` makes the disk driver write, in `wallMs` of wall time at most.
 template <typename Play>
-Level Render(Play&& play, int wallMs) {
+std::vector<std::int16_t> RenderSamples(Play&& play, int wallMs) {
     const std::string file = testing::TempDir() + "vorntak-mix-" + std::to_string(::getpid()) + ".raw";
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
@@ -46,6 +46,19 @@ Level Render(Play&& play, int wallMs) {
     std::remove(file.c_str());
     std::vector<std::int16_t> samples(bytes.size() / 2);
     std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    return samples;
+}
+
+std::uintmax_t BytesWritten() {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(std::getenv("SDL_DISKAUDIOFILE"), error);
+    return error ? 0 : size;
+}
+
+// Plays what `play` starts on the disk driver and measures what was written.
+template <typename Play>
+Level Render(Play&& play, int wallMs) {
+    std::vector<std::int16_t> samples = RenderSamples(play, wallMs);
     // The silence before the first sound and after the last, written while the
     // synthesiser loads and once the tune has ended, is no part of the mix.
     while (!samples.empty() && samples.back() == 0) samples.pop_back();
@@ -104,6 +117,40 @@ TEST(MixLevels, EveryTuneSitsWithinThreeDecibelsOfTheOthersAndNoneClips) {
     }
     const auto [low, high] = std::minmax_element(levels.begin(), levels.end());
     EXPECT_LE(*high - *low, 3.0);
+}
+
+// A stop at the measure fades the tune out within a third of a second; a stop
+// at once silences it with the next buffer. Both leave the music silent.
+TEST(MixLevels, StopsFadeOrCutTheTuneToSilence) {
+    for (const bool atNextMeasure : {true, false}) {
+        std::uintmax_t stoppedAt = 0;
+        const std::vector<std::int16_t> samples = RenderSamples(
+            [&](int ms) {
+                auto music = platform::MakeSdlMusic();
+                music->InitialisePerformance();
+                music->SetSearchDirectory(RUN_DIRECTORY);
+                platform::MusicSegment* tune = music->LoadSegment("Fighting1.mid");
+                music->SetRepeats(tune, 65536);
+                music->Play(tune);
+                const std::uintmax_t start = BytesWritten();
+                for (int waited = 0; BytesWritten() < start + 2 * 44100 * 4 && waited < ms; waited += 1) SDL_Delay(1);
+                stoppedAt = BytesWritten() / 2;
+                music->StopAll(atNextMeasure);
+                music->ReleaseSegment(tune);  // the fade plays on without the tune's bytes
+                for (int waited = 0; BytesWritten() < 2 * stoppedAt + 44100 * 4 && waited < ms; waited += 1) SDL_Delay(1);
+                music->ReleasePerformance();
+            },
+            20000);
+        if (std::all_of(samples.begin(), samples.end(), [](std::int16_t s) { return s == 0; }))
+            GTEST_SKIP() << "no MIDI synthesiser or soundfont here";
+        ASSERT_GT(samples.size(), stoppedAt + 44100);
+        // Allow the buffers already mixed when the stop came: a few 1024-frame ones.
+        const std::size_t silentFrom = stoppedAt + 2 * (atNextMeasure ? 44100 * 3 / 10 + 4096 : 4096);
+        EXPECT_TRUE(std::any_of(samples.begin() + stoppedAt - 4096, samples.begin() + stoppedAt,
+                                [](std::int16_t s) { return s != 0; }));
+        EXPECT_TRUE(std::all_of(samples.begin() + silentFrom, samples.end(), [](std::int16_t s) { return s == 0; }))
+            << (atNextMeasure ? "at the measure" : "at once");
+    }
 }
 
 TEST(MixLevels, ABusyFightsEffectsOverTheMusicLeaveHeadroom) {
