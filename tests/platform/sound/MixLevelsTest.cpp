@@ -123,7 +123,9 @@ TEST(MixLevels, EveryTuneSitsWithinThreeDecibelsOfTheOthersAndNoneClips) {
 // at once silences it with the next buffer. Both leave the music silent.
 TEST(MixLevels, StopsFadeOrCutTheTuneToSilence) {
     for (const bool atNextMeasure : {true, false}) {
-        std::uintmax_t stoppedAt = 0;
+        // Samples written before the stop was asked for, and once it had returned: the
+        // driver renders on while this thread waits for the processor.
+        std::size_t before = 0, after = 0;
         const std::vector<std::int16_t> samples = RenderSamples(
             [&](int ms) {
                 auto music = platform::MakeSdlMusic();
@@ -134,19 +136,20 @@ TEST(MixLevels, StopsFadeOrCutTheTuneToSilence) {
                 music->Play(tune);
                 const std::uintmax_t start = BytesWritten();
                 for (int waited = 0; BytesWritten() < start + 2 * 44100 * 4 && waited < ms; waited += 1) SDL_Delay(1);
-                stoppedAt = BytesWritten() / 2;
+                before = BytesWritten() / 2;
                 music->StopAll(atNextMeasure);
+                after = BytesWritten() / 2;
                 music->ReleaseSegment(tune);  // the fade plays on without the tune's bytes
-                for (int waited = 0; BytesWritten() < 2 * stoppedAt + 44100 * 4 && waited < ms; waited += 1) SDL_Delay(1);
+                for (int waited = 0; BytesWritten() < 2 * after + 44100 * 4 && waited < ms; waited += 1) SDL_Delay(1);
                 music->ReleasePerformance();
             },
             20000);
         if (std::all_of(samples.begin(), samples.end(), [](std::int16_t s) { return s == 0; }))
             GTEST_SKIP() << "no MIDI synthesiser or soundfont here";
-        ASSERT_GT(samples.size(), stoppedAt + 44100);
-        // Allow the buffers already mixed when the stop came: a few 1024-frame ones.
-        const std::size_t silentFrom = stoppedAt + 2 * (atNextMeasure ? 44100 * 3 / 10 + 4096 : 4096);
-        EXPECT_TRUE(std::any_of(samples.begin() + stoppedAt - 4096, samples.begin() + stoppedAt,
+        ASSERT_GT(samples.size(), after + 44100);
+        // Allow what was mixed but not yet written when the stop came: a few 1024-frame buffers.
+        const std::size_t silentFrom = after + 2 * (atNextMeasure ? 44100 * 3 / 10 + 4096 : 4096);
+        EXPECT_TRUE(std::any_of(samples.begin() + before - 4096, samples.begin() + before,
                                 [](std::int16_t s) { return s != 0; }));
         EXPECT_TRUE(std::all_of(samples.begin() + silentFrom, samples.end(), [](std::int16_t s) { return s == 0; }))
             << (atNextMeasure ? "at the measure" : "at once");
