@@ -60,8 +60,6 @@ void ResetShot(ShotRecord& shot) {
     shot.phase = nullptr;
 }
 
-void TForm1::SeedRandom() { SeedRandom(static_cast<std::uint32_t>(std::time(nullptr))); }
-
 void TForm1::SeedRandom(std::uint32_t seed) { randomSeed = seed; }
 
 std::int32_t TForm1::Random() {
