@@ -18,7 +18,9 @@ static_assert(std::size(kPlayer1Loaders) == kRobotCount && std::size(kPlayer2Loa
 
 // Calls the player's loader of robot `number`; a number that names no robot binds nothing.
 void CallLoader(TForm1& form, int player, std::int32_t number) {
-    if (IsRobot(number)) (form.*(player == 0 ? kPlayer1Loaders : kPlayer2Loaders)[number - 1])();
+    if (!IsRobot(number)) return;
+    const Loader loader = player == 0 ? kPlayer1Loaders[number - 1] : kPlayer2Loaders[number - 1];
+    (form.*loader)();
 }
 
 void ResetShots(TForm1& form) {

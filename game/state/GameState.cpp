@@ -1,7 +1,5 @@
 #include "GameState.h"
 
-#include <ctime>
-
 const RobotNames kRobotNames[kRobotCount] = {
     // select screen, versus screen, fight screen, result table, module
     {"Vazede type Didazav", "Vazede type Didazav", "Vazede type Varerav", "Vazede type T", "Quillet"},
