@@ -2,7 +2,26 @@
 #include "Devices.h"
 #include "GameState.h"
 
+#include <iterator>
+
 namespace {
+
+// Each robot's loaders, by robot number - 1: player 1's, then player 2's.
+using Loader = void (TForm1::*)();
+constexpr Loader kPlayer1Loaders[] = {&TForm1::VidiruIn1, &TForm1::DareDIn1, &TForm1::ZErovIn1, &TForm1::DFIN1,
+                                      &TForm1::Vidiru2In1, &TForm1::DIvoIn1, &TForm1::DoviIn1, &TForm1::VOVIn1,
+                                      &TForm1::TDodarIn1, &TForm1::ZozerIn1, &TForm1::RodiIn1};
+constexpr Loader kPlayer2Loaders[] = {&TForm1::VidiruIn2, &TForm1::DareDIn2, &TForm1::ZErovIn2, &TForm1::DFIN2,
+                                      &TForm1::Vidiru2In2, &TForm1::DIvoIn2, &TForm1::DoviIn2, &TForm1::VOVIn2,
+                                      &TForm1::TDodarIn2, &TForm1::ZozerIn2, &TForm1::RodiIn2};
+static_assert(std::size(kPlayer1Loaders) == kRobotCount && std::size(kPlayer2Loaders) == kRobotCount);
+
+// Calls the player's loader of robot `number`; a number that names no robot binds nothing.
+void CallLoader(TForm1& form, int player, std::int32_t number) {
+    if (!IsRobot(number)) return;
+    const Loader loader = player == 0 ? kPlayer1Loaders[number - 1] : kPlayer2Loaders[number - 1];
+    (form.*loader)();
+}
 
 void ResetShots(TForm1& form) {
     for (auto& slot : form.shotSlots)
@@ -20,7 +39,7 @@ void SetAmmunition(TForm1& form) {
 // A human's 0 means robot 1; the computer's 0, or any number past 11, binds nothing.
 void BindByNumber(TForm1& form, int player, std::int32_t number, bool human) {
     if (number == 0 && human) number = 1;
-    if (IsRobot(number)) BindRobot(form, player, number);
+    CallLoader(form, player, number);
 }
 
 void ResetMenus(TForm1& form) {
@@ -176,9 +195,9 @@ void TForm1::FormKeyDown(std::uint16_t key) {
             survivalKills = 0;
             p1FullHeal = 1;
             p1RobotNumber = Random() % 4 + 1;
-            BindRobot(*this, 0, p1RobotNumber);
+            CallLoader(*this, 0, p1RobotNumber);
             p2RobotNumber = Random() % 4 + 1;
-            BindRobot(*this, 1, p2RobotNumber);
+            CallLoader(*this, 1, p2RobotNumber);
             ToBefore();
             break;
         default:

@@ -6,8 +6,8 @@
 
 namespace {
 
-constexpr int kEntries = 5;
-constexpr int kWords = 16;
+constexpr std::size_t kEntries = 5;
+constexpr std::size_t kWords = 16;
 constexpr std::size_t kFileBytes = kWords * 4;
 constexpr std::size_t kEntryBytes = kEntries * 2 * 4;  // what the select screen reads
 constexpr int kC1 = 10, kC2 = 12, kC3 = 14;
@@ -42,7 +42,7 @@ struct CheckValues {
 
 CheckValues ChecksOf(const ScoreImage& table) {
     std::uint32_t k[kEntries];
-    for (int i = 0; i < kEntries; ++i) k[i] = static_cast<std::uint32_t>(table[2 * i]);
+    for (std::size_t i = 0; i < kEntries; ++i) k[i] = static_cast<std::uint32_t>(table[2 * i]);
     const auto c1 = static_cast<std::int32_t>(k[0] + 2u * k[1] + 3u * k[2] + 4u * k[3] + 5u * k[4]);
     const auto c2 = static_cast<std::int32_t>(k[0] - k[1] + k[2] - k[3] + k[4] + 1u);
     if (c2 == 0) return {c1, 0, 0, false};
@@ -71,7 +71,7 @@ void Clear(ScoreImage& table) { std::memset(table, 0, sizeof table); }
 // One bubble pass from the bottom: the run takes entry 5 if it beats it, then
 // rises above every entry with fewer kills.
 void InsertRun(ScoreImage& table, std::int32_t kills, std::int32_t robot) {
-    for (int i = kEntries - 1; i >= 1; --i) {
+    for (std::size_t i = kEntries - 1; i >= 1; --i) {
         std::int32_t* lower = &table[2 * i];
         std::int32_t* upper = &table[2 * (i - 1)];
         if (i == kEntries - 1 && kills > lower[0]) {

@@ -10,10 +10,6 @@
 #include <cstring>
 #include <string>
 
-void ShowError(Devices& devices, const std::string& text) {
-    devices.services.system->MessageBox(text.c_str(), "Error");
-}
-
 namespace {
 
 platform::SoundDevice& Sound(Devices& devices) { return *devices.services.sound; }

@@ -24,18 +24,27 @@ void EndFlight(ShotRecord& shot) {
 
 enum class Payment { None, Gauge, Ammunition };
 
+// A beam, and a gauge weapon in the fourth slot, fires only while the gauge
+// holds more than this many of its payments.
+constexpr std::int64_t kGaugeReservePayments = 8;
+
 // How the slot pays for the record's launch now, or None when it cannot launch.
 Payment LaunchRule(const PlayerRecord& player, int weapon, std::int32_t mode, const WeaponDescriptor& desc,
                    bool& beam) {
     const std::int64_t cost = desc.gaugeCost;
+    const std::int64_t reserve = kGaugeReservePayments * cost;
     beam = false;
+    // A beam in weapons 1-3 is fed by the gauge alone, and that rule is kept:
+    // its line shows "LAZER", never a count, so the ammunition a module gives
+    // it is neither read nor spent, and short of gauge it stays silent
+    // whatever ammunition it holds.
     if (weapon <= 3 && mode == ShotBeam) {
         beam = true;
-        return player.gauge > 8 * cost ? Payment::Gauge : Payment::None;
+        return player.gauge > reserve ? Payment::Gauge : Payment::None;
     }
     if (weapon <= 3 && mode == ShotRiding) return player.gauge > cost ? Payment::Gauge : Payment::None;
     if (weapon == 4 && (mode == ShotRiding || mode == ShotBeam))
-        return player.gauge > 8 * cost ? Payment::Gauge : Payment::None;
+        return player.gauge > reserve ? Payment::Gauge : Payment::None;
     return player.ammo[weapon - 1] >= 1 ? Payment::Ammunition : Payment::None;
 }
 

@@ -47,8 +47,8 @@ void TForm1::Draw_Result() {
         "First Score  : %d　機", "Second Score : %d　機", "Third Score  : %d　機",
         "Fourth Score : %d　機", "Fifth Score  : %d　機",
     };
-    for (int n = 0; n < kScoreEntries; ++n) {
-        const std::int32_t y = 240 + 30 * n;
+    for (std::size_t n = 0; n < kScoreEntries; ++n) {
+        const std::int32_t y = 240 + 30 * static_cast<std::int32_t>(n);
         char line[64];
         std::snprintf(line, sizeof line, kLines[n], static_cast<int>(ScoreTable[2 * n]));
         dc->TextOut(250, y, line);

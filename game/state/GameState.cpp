@@ -1,7 +1,5 @@
 #include "GameState.h"
 
-#include <ctime>
-
 const RobotNames kRobotNames[kRobotCount] = {
     // select screen, versus screen, fight screen, result table, module
     {"Vazede type Didazav", "Vazede type Didazav", "Vazede type Varerav", "Vazede type T", "Quillet"},
@@ -59,8 +57,6 @@ void ResetShot(ShotRecord& shot) {
     shot.weapon = nullptr;
     shot.phase = nullptr;
 }
-
-void TForm1::SeedRandom() { SeedRandom(static_cast<std::uint32_t>(std::time(nullptr))); }
 
 void TForm1::SeedRandom(std::uint32_t seed) { randomSeed = seed; }
 

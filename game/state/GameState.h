@@ -226,8 +226,7 @@ struct TForm1 : FormState {
 
     // ---- game/state: the state layer
     // GameState.cpp: random numbers, the default weapon
-    void SeedRandom();                     // from the clock, in seconds
-    void SeedRandom(std::uint32_t seed);
+    void SeedRandom(std::uint32_t seed);   // the start-up gives the clock, in seconds
     std::int32_t Random();                 // 0-32767
     void MakeDammyData(WeaponDescriptor& weapon);
     void MakeDammyMove(ShotPhase& phase, const ShotPhase& linkTarget);
@@ -363,7 +362,7 @@ private:
 // The control fields into direction code, acceleration steps, hold counters, guard and dash.
 void DecodeInput(PlayerRecord& player);
 
-// Binds robot 1-11 for player 0 or 1 and installs it: what the loaders do.
+// Binds robot 1-11 for player 0 or 1 and installs it: the body of every loader.
 void BindRobot(TForm1& form, int player, int robotNumber);
 
 // A weapon's volley rows and parts per volley as the shot grid can hold them:

@@ -19,6 +19,20 @@ void HeadlessSound::Lose(SoundBuffer* buffer) {
     if (buffer) static_cast<Buffer*>(buffer)->lost = true;
 }
 
+void HeadlessSound::PlayOn(SoundBuffer* buffer, std::uint32_t bytes) {
+    Buffer* ours = Own(buffer);
+    if (!ours || !ours->playing) return;
+    const std::uint64_t size = ours->bytes ? ours->bytes->size() : 0;
+    std::uint64_t at = std::uint64_t{ours->position} + bytes;
+    if (at >= size && ours->looping && size > 0) {
+        at %= size;
+    } else if (at >= size) {
+        at = size;
+        ours->playing = false;
+    }
+    ours->position = static_cast<std::uint32_t>(at);
+}
+
 bool HeadlessSound::Allowed(SoundStep step, const char* what) {
     Note(what);
     if (refused_.count(step)) return false;

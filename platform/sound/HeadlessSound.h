@@ -36,6 +36,9 @@ public:
     void Allow(SoundStep step) { refused_.erase(step); }
     void Refuse(SoundStep step, int afterSuccesses);  // the (n+1)-th call of the step fails
     static void Lose(SoundBuffer* buffer);             // the next lock or play reports it lost
+    // The device plays on: a playing buffer's position moves on by `bytes`,
+    // wrapping when it loops, stopping at its end when it does not.
+    void PlayOn(SoundBuffer* buffer, std::uint32_t bytes);
 
     bool DeviceExists() const { return device_; }
     int LiveBuffers() const { return static_cast<int>(buffers_.size()); }

@@ -115,7 +115,7 @@ TEST_F(Transitions, TheVersusScreenLoopsItsJingle) {
     form->ToBefore();
     const auto* jingle = platform::HeadlessSound::Inspect(devices.sound.JingleBuffer);
     WaveChunkPlace beat;
-    ASSERT_TRUE(form->FindWaveChunks("S_BEAT", beat));
+    ASSERT_EQ(form->FindWaveChunks("S_BEAT", beat), platform::WaveFound);
     EXPECT_EQ(jingle->bytes->size(), beat.dataLength);
     EXPECT_TRUE(jingle->playing && jingle->looping);
 }

@@ -100,6 +100,16 @@ TEST_F(CdTest, AOneTrackDiscEndsOnlyByKnockOut) {
     EXPECT_FALSE(form->CdTrackChanged());
 }
 
+TEST_F(CdTest, AStoppedPlayerNeverEndsTheFight) {
+    cd.InsertDisc(3);
+    form->PrepareDisc();
+    form->StartCdTrack();
+    cd.SetMode(platform::CdMode::Stopped);  // stopped mid-track, then moved on to the next one
+    cd.AdvanceToTrack(2);
+    EXPECT_FALSE(form->CdTrackChanged());
+    EXPECT_TRUE(cd.IsOpen());
+}
+
 TEST_F(CdTest, FailedQueriesNeverEndTheFight) {
     cd.InsertDisc(3);
     form->PrepareDisc();

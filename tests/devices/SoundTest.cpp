@@ -143,7 +143,9 @@ TEST_F(SoundTest, HitSoundsMatchTheirNamesExactlyAndEachPlayerHasItsOwnSet) {
     for (auto* buffer : objects.HitSoundBuffers[0]) EXPECT_EQ(Buffer(buffer)->plays, 0);
 
     form->HitSound1("HITTED2");
-    form->HitSound1("HITTED2");  // restarts the same buffer
+    sound.PlayOn(objects.HitSoundBuffers[0][1], 2);
+    ASSERT_EQ(Buffer(objects.HitSoundBuffers[0][1])->position, 2u);
+    form->HitSound1("HITTED2");  // restarts the same buffer from its start
     form->HitSound2("HITTED2");
     EXPECT_EQ(Buffer(objects.HitSoundBuffers[0][1])->plays, 2);
     EXPECT_EQ(Buffer(objects.HitSoundBuffers[1][1])->plays, 1);

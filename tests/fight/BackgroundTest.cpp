@@ -28,6 +28,9 @@ TEST_F(Background, TheGridMovesAndWrapsOneCellPerAxisWhenItsFirstPointLeavesTheW
     ExpectAt(-1, -100);
     form->BackMove(1, 100);  // the window's edges: no wrap
     ExpectAt(0, 0);
+    form->BackMove(-200, -200);
+    ExpectAt(-200, -200);
+    form->BackMove(200, 200);
     form->BackMove(-900, 0);  // one cell per call
     ExpectAt(-700, 0);
     for (int dx : {-150, 0, 150})

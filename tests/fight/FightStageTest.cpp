@@ -25,7 +25,7 @@ protected:
     }
     std::uint32_t WaveLength(const char* name) {
         WaveChunkPlace place;
-        form->FindWaveChunks(name, place);
+        EXPECT_EQ(form->FindWaveChunks(name, place), platform::WaveFound) << name;
         return place.dataLength;
     }
 };

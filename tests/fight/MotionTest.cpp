@@ -127,6 +127,20 @@ TEST_F(Motion, TheGaugeDrainsUnderDashAndRegeneratesToOneBelowItsMaximum) {
     EXPECT_EQ(P1().gauge, 519);
 }
 
+TEST_F(Motion, ADashNeedsMoreThanFiftyGaugeAndNeverDrainsItToZero) {
+    P1().heading = NR;
+    P1().directionCode = 2;
+    P1().accel[SenseRight] = 1;
+    P1().dashRequest = 1;
+    P1().gauge = 50;
+    MoveRobot(P1(), P2());
+    EXPECT_EQ(P1().speed[SenseRight], 4) << "the normal table at exactly fifty";
+    EXPECT_EQ(P1().gauge, 46);
+    P1().gauge = 4;
+    MoveRobot(P1(), P2());
+    EXPECT_EQ(P1().gauge, 4) << "a drain that would leave exactly 0 is not taken";
+}
+
 TEST_F(Motion, AMoveIntoTheOtherRobotIsRefusedOnBothAxesOnePastTheFieldOnThatAxisOnly) {
     P2().posX = P2().posY = 355;  // 5 pixels apart on each axis
     Speeds(6, 6);                 // either axis alone would be free
@@ -250,6 +264,14 @@ TEST_F(Motion, AStunLastsItsLengthOverTheRecoveryStep) {
     Enter(72, ActionHit);
     for (int frame = 0; frame < 100; ++frame) AdvanceMotion(*form, 0);
     EXPECT_EQ(P1().motionNode, &Node(72));
+}
+
+TEST_F(Motion, AStunOfWholeRecoveryStepsEndsOnItsLastStep) {
+    Enter(72, ActionHit);
+    P1().stunFrames = 18;  // recovery 6: three steps, not four
+    int frames = 0;
+    for (; P1().actionState == ActionHit && frames < 100; ++frames) AdvanceMotion(*form, 0);
+    EXPECT_EQ(frames, 3);
 }
 
 TEST_F(Motion, ALinkThatNamesNoWholeNodeIsRefused) {

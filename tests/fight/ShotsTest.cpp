@@ -217,6 +217,18 @@ TEST_F(ShotFlight, TouchingRectanglesMissAndOverlappingOnesHit) {
     EXPECT_EQ(target.motionNode, &graph.nodes[70]);
 }
 
+TEST_F(ShotFlight, EachAxisMeetsByItsOwnHalfSize) {
+    Aim(1, 0);
+    Phase(0).halfWidth = 2;
+    Phase(0).halfHeight = 8;  // a tall shot against the robot's box from (90, 90) to (110, 110)
+    for (auto [x, y, result] : {std::tuple(88, 100, HitNone), std::tuple(89, 100, HitLanded),
+                                std::tuple(100, 82, HitNone), std::tuple(100, 83, HitLanded)}) {
+        shot.x = x;
+        shot.y = y;
+        EXPECT_EQ(HitTestShot(*form, 0, shot), result) << x << "," << y;
+    }
+}
+
 TEST_F(ShotFlight, AGuardTakesAQuarterAndOnlyAGuardBreakStuns) {
     Aim(1, 1);
     target.actionState = ActionGuard;

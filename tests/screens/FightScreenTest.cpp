@@ -220,6 +220,38 @@ TEST_F(FightScreen, RobotsAreArrowsByFacingReachingOutInTheSecondWeaponsMotion) 
     EXPECT_EQ(At(200, 300 + H - 3), kDarkBlue);
 }
 
+// With a pen of one pixel the figure's points can be read exactly.
+TEST_F(FightScreen, TheArmsReachComesFromTheRowOfTheRobotsOwnHeading) {
+    devices.display.penP1Robot = video->display.CreatePen(1, {0, 0, 255});
+    const std::int32_t W = form->robotDescs[0].drawHalfWidth;
+    MotionNode reaching{};
+    reaching.pose = PoseWeapon2;
+    P(0).motionNode = &reaching;
+    P(0).heading = NR;
+    ShotPhase facing{}, other{};
+    facing.extentY = 30;
+    other.extentY = 60;
+    form->shotSlots[1][UN][0].phase = &other;
+    form->shotSlots[1][NR][0].phase = &facing;
+    Draw();
+    EXPECT_EQ(At(200 + W + 30, 300), kBlue) << "the tip, pushed out by row NR's reach";
+    EXPECT_NE(At(200 + W + 31, 300), kBlue);
+}
+
+TEST_F(FightScreen, DiagonalRingPointsTakeAQuarterBeforeTripling) {
+    devices.display.penP1Robot = video->display.CreatePen(1, {0, 0, 255});
+    form->robotDescs[0].drawHalfWidth = form->robotDescs[0].drawHalfHeight = 30;  // 30 / 4 * 3 = 21, not 22
+    MotionNode guard{};
+    guard.pose = PoseGuard;
+    P(0).motionNode = &guard;
+    P(0).heading = UN;
+    Draw();
+    EXPECT_EQ(At(200 + 21, 300 - 21), kBlue) << "the guard line from north-east";
+    EXPECT_EQ(At(200 + 15, 300 - 21), kBlue);
+    EXPECT_NE(At(200 + 15, 300 - 22), kBlue);
+    EXPECT_NE(At(200 + 22, 300 - 21), kBlue);
+}
+
 TEST_F(FightScreen, AGuardDrawsALineAcrossTheFront) {
     MotionNode guard{};
     guard.pose = PoseGuard;

@@ -73,13 +73,15 @@ TEST_F(Screens, AHeldDecideWalksTheStartMenusOnTheirFrameCounts) {
     EXPECT_EQ(Run(60), (Road{{60, 5}})) << "frame 93 in all";
     EXPECT_EQ(music.Playing(), "Select.mid");
 
-    // Two players skip the difficulty; the closing message still shows for 60 frames.
-    form->ToStart();
-    form->GameMode = ModeTwoPlayers;
-    Hold(0, 1);
-    EXPECT_EQ(Run(22), (Road{{11, 2}, {22, 4}}));
-    EXPECT_EQ(Texts().back(), "0,155 255,255,255 OK!! Have A Nice Fight!!");
-    EXPECT_EQ(Run(60), (Road{{60, 5}}));
+    // Two players and survival skip the difficulty; the closing message still shows for 60 frames.
+    for (std::int32_t mode : {ModeTwoPlayers, ModeSurvival}) {
+        form->ToStart();
+        form->GameMode = mode;
+        Hold(0, 1);
+        EXPECT_EQ(Run(22), (Road{{11, 2}, {22, 4}})) << "mode " << mode;
+        EXPECT_EQ(Texts().back(), "0,155 255,255,255 OK!! Have A Nice Fight!!");
+        EXPECT_EQ(Run(60), (Road{{60, 5}}));
+    }
 }
 
 TEST_F(Screens, TheArmingGateStepsAHeldKeyOnceInElevenFramesAndABoundStillRests) {

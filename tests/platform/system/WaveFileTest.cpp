@@ -3,7 +3,10 @@
 
 #include "TestFiles.h"
 
+#include <SDL_mixer.h>
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 using platform::HeadlessSystem;
 
@@ -36,11 +39,22 @@ TEST_F(WaveFiles, HeadlessRecordsWhetherEachFileWouldSound) {
                                                                          {"", false, false}}));
 }
 
+// The player's WAVE files sound on the mixer's reserved channel 0; a file that
+// cannot play leaves it silent, stopping what played before.
 TEST_F(WaveFiles, SdlPlaysGoodAndBrokenFilesSafely) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    folder.Write("Long.wav", Wave(1, 8, 8000, 80000, 80000));  // ten seconds: still sounding when looked at
     auto system = platform::MakeSdlSystem();
-    for (const char* name : {"Cut1.wav", "Missing.wav", "Truncated.wav", "Lying.wav", "Float.wav", "", "Cut1.wav"})
-        system->PlayWaveFile(name[0] ? folder.Path() + "/" + name : "");
-    system->PlayWaveFile(folder.Path());  // a folder is no file
+    const std::string good = folder.Path() + "/Long.wav";
+    for (const char* name : {"Missing.wav", "Truncated.wav", "Float.wav", "", "."}) {
+        system->PlayWaveFile(good);
+        ASSERT_EQ(Mix_Playing(0), 1) << "before " << name;
+        system->PlayWaveFile(name[0] ? folder.Path() + "/" + name : "");  // "." is the folder: no file
+        EXPECT_EQ(Mix_Playing(0), 0) << name;
+    }
+    // Files too short to be seen sounding only have to pass safely.
+    system->PlayWaveFile(folder.Path() + "/Lying.wav");
+    system->PlayWaveFile(folder.Path() + "/Cut1.wav");
 }
 
 }  // namespace
