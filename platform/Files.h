@@ -54,7 +54,8 @@ public:
     // links), or an owner or group the new file cannot be given.
     virtual File* CreateBeside(const std::string& beside, std::string& made) = 0;
     // Removes the files that CreateBeside made beside `beside` and that never
-    // took its place (the program was killed meanwhile).
+    // took its place (the program was killed meanwhile). Only while the file
+    // is locked: no other program is then making one.
     virtual void RemoveLeftCopies(const std::string& beside) = 0;
     // Puts the file at `from` in the place of the one at `to`, in one step.
     virtual bool Replace(const std::string& from, const std::string& to) = 0;
