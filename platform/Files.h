@@ -19,16 +19,24 @@ enum class OpenResult {
     CannotOpen,  // something is there, but no regular file that opens (a folder, a FIFO, no permission)
 };
 
-enum class FileAccess { Read, Write };
+enum class FileAccess { Read, Write, Update };  // Update: reading and writing
 
 class Files {
 public:
     virtual ~Files() = default;
 
-    // An existing regular file, opened for reading only or for writing only.
+    // An existing regular file, opened for reading, writing or both.
     virtual File* Open(const std::string& path, FileAccess access, OpenResult& result) = 0;
-    // A new empty file, replacing any file of that name, open for reading and writing. Null when it fails.
+    // A new empty file, open for reading and writing. Null when it fails. A file
+    // that another program made at that path meanwhile is opened as it stands.
     virtual File* Create(const std::string& path) = 0;
+    // Takes the file for this program alone until it is closed. False when
+    // another program holds it, or when `path` no longer names it (another
+    // program put a new file there since it was opened).
+    virtual bool Lock(File* file, const std::string& path) = 0;
+    // The path of the file that `path` names through any symbolic links;
+    // `path` itself when nothing is there.
+    virtual std::string Resolve(const std::string& path) = 0;
     // Up to `limit` bytes from where the last read ended; fewer at the end of the
     // file or when a read fails (`failed` then tells which).
     virtual std::size_t Read(File* file, std::uint8_t* bytes, std::size_t limit, bool& failed) = 0;
@@ -39,9 +47,16 @@ public:
     // Closes the file; false when its data could not be kept (a full disk may only show here).
     virtual bool Close(File* file) = 0;
     // A new empty file of a name no other file has, in the folder of `beside`,
-    // with the access rights of the file at `beside`, open for writing; its path
-    // goes to `made`. Null when the folder takes no new file (read-only, full).
+    // with the access rights, owner and group of the file at `beside`, open for
+    // writing; its path goes to `made`. Null when the folder takes no new file
+    // (read-only, full), or when no new file could take the place of the one at
+    // `beside` and be the same file to everyone: it has other names (hard
+    // links), or an owner or group the new file cannot be given.
     virtual File* CreateBeside(const std::string& beside, std::string& made) = 0;
+    // Removes the files that CreateBeside made beside `beside` and that never
+    // took its place (the program was killed meanwhile). Only while the file
+    // is locked: no other program is then making one.
+    virtual void RemoveLeftCopies(const std::string& beside) = 0;
     // Puts the file at `from` in the place of the one at `to`, in one step.
     virtual bool Replace(const std::string& from, const std::string& to) = 0;
     virtual bool Remove(const std::string& path) = 0;

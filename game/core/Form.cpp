@@ -127,16 +127,7 @@ void TForm1::FormShow() {
     }
 
     MakePensAndBrushes();
-    if (!LoadJingle("S_BEGIN")) {
-        // Without robot 4's module the fire sounds take the sound device with
-        // them: that module is the cause to name.
-        if (players[0].robot->maxHitPoints == 0)
-            std::snprintf(devices.closeReason, sizeof devices.closeReason,
-                          "robot module: %s.so could not be bound (it is looked up in the program's folder, "
-                          "then in the current folder)",
-                          kRobotTable[3].module);
-        return;
-    }
+    if (!LoadJingle("S_BEGIN")) return;
 
     GameStage = StageModeMenu;
     p1MenuReady = p2MenuReady = 0;

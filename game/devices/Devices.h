@@ -13,6 +13,9 @@ struct SoundObjects {
     platform::SoundBuffer* JingleBuffer;
     platform::SoundBuffer* HitSoundBuffers[2][4];     // set 1 "HITTED1".."HITTED4", set 2 their duplicates
     platform::SoundBuffer* WeaponSoundBuffers[2][4];  // fire sounds of each player's weapons 1-4
+    // The robot module that could not be bound and whose fire sounds then
+    // took the device with them: the cause to name when a later sound closes the game.
+    const char* lostWithModule;
 };
 
 struct MusicObjects {

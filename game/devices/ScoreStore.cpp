@@ -85,52 +85,47 @@ void InsertRun(ScoreImage& table, std::int32_t kills, std::int32_t robot) {
     }
 }
 
-// An existing file opened for reading only or writing only, else a new empty
-// one; null when neither works. `result` tells a file that is there but does
-// not open from a missing one.
+// An existing file opened as asked, else a new empty one; null when neither
+// works. `result` tells a file that is there but does not open from a missing one.
 File* OpenOrCreate(Files& files, const std::string& path, platform::FileAccess access, platform::OpenResult& result) {
     File* file = files.Open(path, access, result);
     if (!file && result == platform::OpenResult::NoSuchFile) file = files.Create(path);
     return file;
 }
 
-// The rest of `from` (or nothing, without one) onto `to` from `offset` on.
-bool CopyRest(Files& files, File* from, File* to, std::size_t offset) {
-    if (!from) return true;
-    std::uint8_t chunk[4096];
-    for (;;) {
-        bool failed = false;
-        const std::size_t got = files.Read(from, chunk, sizeof chunk, failed);
-        if (failed) return false;
-        if (got == 0) return true;
-        if (!files.WriteAt(to, offset, chunk, got)) return false;
-        offset += got;
-    }
-}
+// The file's bytes past the table, as far as a copy takes them.
+struct Tail {
+    std::uint8_t bytes[kScoreCopyLimit - kFileBytes + 1];
+    std::size_t size;
+    bool Long() const { return size > kScoreCopyLimit - kFileBytes; }
+};
 
-// The write step. The new table goes to a copy beside the file, with the old
-// file's bytes past the table, and the copy takes the file's place only once
-// it is whole on the disk: a failure on the way leaves the old file as it was.
-bool WriteTable(Files& files, const std::string& path, const ScoreImage& table, File* old) {
-    platform::OpenResult result;
-    File* target = OpenOrCreate(files, path, platform::FileAccess::Write, result);
-    if (!target) return false;  // a read-only file is kept
+// The write step, on the file held since the read. The game's own file (the
+// table, or a few bytes more) goes to a copy beside it that takes its place
+// only once it is whole on the disk: a failure or a kill on the way leaves the
+// old file as it was. A long file gets the table written over its first bytes
+// instead: copying it would take as long as it is large and fill its holes.
+// So does a file no copy can stand in for (a read-only folder, other hard
+// links, an owner the copy cannot take). The held file is closed, and let go,
+// only once the new table is in place.
+bool WriteTable(Files& files, const std::string& path, const ScoreImage& table, File* held, const Tail& tail) {
     std::uint8_t bytes[kFileBytes];
     Encode(table, bytes);
+    files.RemoveLeftCopies(path);
 
     std::string made;
-    File* copy = files.CreateBeside(path, made);
+    File* copy = tail.Long() ? nullptr : files.CreateBeside(path, made);
     if (!copy) {
-        // A folder that takes no new file (read-only) leaves only the file itself.
-        const bool wrote = files.WriteAt(target, 0, bytes, kFileBytes);
-        return files.Close(target) && wrote;
+        const bool wrote = files.WriteAt(held, 0, bytes, kFileBytes);
+        return files.Close(held) && wrote;
     }
-    files.Close(target);  // opened only to learn that the file may be written
 
-    bool kept = files.WriteAt(copy, 0, bytes, kFileBytes) && CopyRest(files, old, copy, kFileBytes) && files.Flush(copy);
+    bool kept = files.WriteAt(copy, 0, bytes, kFileBytes) &&
+                (tail.size == 0 || files.WriteAt(copy, kFileBytes, tail.bytes, tail.size)) && files.Flush(copy);
     kept = files.Close(copy) && kept;
     kept = kept && files.Replace(made, path);
     if (!kept) files.Remove(made);
+    files.Close(held);  // only read from: nothing of it is lost
     return kept;
 }
 
@@ -149,25 +144,32 @@ bool ReadStoredEntries(Files& files, const std::string& path, ScoreImage& table)
 bool StoreSurvivalRun(Files& files, const std::string& path, ScoreImage& table, std::int32_t kills,
                       std::int32_t robot) {
     Clear(table);
-    // Read step. A missing file is an empty table, and so is one that reads
-    // short or fails the checks; one that is there but does not open or read
-    // may hold a good table, so nothing is written over it.
+    // The file is held from the read to the end of the write, so that a second
+    // game recording at the same time gets the file error instead of writing
+    // over this run. One that is there but does not open or read may hold a
+    // good table: nothing is written over it.
     platform::OpenResult result;
-    File* old = OpenOrCreate(files, path, platform::FileAccess::Read, result);
-    if (!old && result == platform::OpenResult::CannotOpen) return false;
-    if (old) {
-        bool failed = false;
-        ReadInto(files, old, table, kFileBytes, failed);
-        if (failed) {
-            files.Close(old);
-            return false;
-        }
-        if (!Passes(table)) Clear(table);
-        InsertRun(table, kills, robot);
+    File* held = OpenOrCreate(files, path, platform::FileAccess::Update, result);
+    if (!held) return false;
+    if (!files.Lock(held, path)) {
+        files.Close(held);
+        return false;
     }
 
+    // Read step. A new file is an empty table, and so is one that reads short
+    // or fails the checks.
+    bool failed = false;
+    ReadInto(files, held, table, kFileBytes, failed);
+    Tail tail;
+    tail.size = failed ? 0 : files.Read(held, tail.bytes, sizeof tail.bytes, failed);
+    if (failed) {
+        files.Close(held);
+        return false;
+    }
+    if (!Passes(table)) Clear(table);
+    InsertRun(table, kills, robot);
+
     Seal(table);
-    const bool stored = WriteTable(files, path, table, old);  // the old file stays open for its tail
-    if (old) files.Close(old);
-    return stored;
+    // Through a symbolic link the file it names is written, never the link.
+    return WriteTable(files, files.Resolve(path), table, held, tail);
 }

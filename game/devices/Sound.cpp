@@ -154,6 +154,10 @@ bool TForm1::LoadJingle(const char* name) {
     ShowError(devices, "セカンダリ設定失敗1");
     if (device)
         CloseFormOnError("sound: cannot make the sound %s", name);
+    else if (const char* module = devices.sound.lostWithModule)  // its empty fire sounds took the device
+        CloseFormOnError("robot module: %s.so could not be bound (it is looked up in the program's folder, "
+                         "then in the current folder)",
+                         module);
     else  // a robot's fire sound failed before, and the device went with it
         CloseFormOnError("sound: no audio device left for the sound %s", name);
     return false;

@@ -43,6 +43,8 @@ File* HeadlessFiles::Create(const std::string& path) {
     return file;
 }
 
+bool HeadlessFiles::Lock(File*, const std::string&) { return !Refused(Step::Lock); }
+
 std::size_t HeadlessFiles::Read(File* file, std::uint8_t* bytes, std::size_t limit, bool& failed) {
     failed = Refused(Step::Read);
     if (failed) return 0;
@@ -75,6 +77,11 @@ File* HeadlessFiles::CreateBeside(const std::string& beside, std::string& made) 
     if (Refused(Step::CreateBeside)) return nullptr;
     made = beside + ".new" + std::to_string(++made_);
     return Create(made);
+}
+
+void HeadlessFiles::RemoveLeftCopies(const std::string& beside) {
+    const std::string copies = beside + ".new";
+    std::erase_if(files, [&](const auto& file) { return file.first.starts_with(copies); });
 }
 
 bool HeadlessFiles::Replace(const std::string& from, const std::string& to) {

@@ -14,7 +14,7 @@ namespace platform {
 
 class HeadlessFiles final : public Files {
 public:
-    enum class Step { Open, Create, Read, Write, Flush, Close, CreateBeside, Replace, Remove };
+    enum class Step { Open, Create, Lock, Read, Write, Flush, Close, CreateBeside, Replace, Remove };
 
     // The files there are, by path, and paths that hold something no file opens from (a folder, a FIFO).
     std::map<std::string, std::vector<std::uint8_t>> files;
@@ -28,11 +28,14 @@ public:
 
     File* Open(const std::string& path, FileAccess access, OpenResult& result) override;
     File* Create(const std::string& path) override;
+    bool Lock(File* file, const std::string& path) override;
+    std::string Resolve(const std::string& path) override { return path; }
     std::size_t Read(File* file, std::uint8_t* bytes, std::size_t limit, bool& failed) override;
     bool WriteAt(File* file, std::size_t offset, const std::uint8_t* bytes, std::size_t size) override;
     bool Flush(File* file) override;
     bool Close(File* file) override;
     File* CreateBeside(const std::string& beside, std::string& made) override;
+    void RemoveLeftCopies(const std::string& beside) override;
     bool Replace(const std::string& from, const std::string& to) override;
     bool Remove(const std::string& path) override;
 

@@ -6,8 +6,11 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,6 +36,22 @@ File* Adopt(int fd) {
     return new PosixFile(fd);
 }
 
+// The folder part of a path, and the name in it.
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+std::string NameOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+// What mkostemp puts in place of its six X.
+bool IsCopySuffix(const char* suffix) {
+    constexpr const char* kLetters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    if (std::strlen(suffix) != 6) return false;
+    for (const char* c = suffix; *c; ++c)
+        if (!std::strchr(kLetters, *c)) return false;
+    return true;
+}
+
 }  // namespace
 
 File* PosixFiles::Open(const std::string& path, FileAccess access, OpenResult& result) {
@@ -41,15 +60,33 @@ File* PosixFiles::Open(const std::string& path, FileAccess access, OpenResult& r
         result = errno == ENOENT ? OpenResult::NoSuchFile : OpenResult::CannotOpen;
         return nullptr;
     }
-    File* file = S_ISREG(info.st_mode)
-                     ? Adopt(::open(path.c_str(), (access == FileAccess::Read ? O_RDONLY : O_WRONLY) | O_CLOEXEC))
-                     : nullptr;
+    const int flags = access == FileAccess::Read ? O_RDONLY : access == FileAccess::Write ? O_WRONLY : O_RDWR;
+    File* file = S_ISREG(info.st_mode) ? Adopt(::open(path.c_str(), flags | O_CLOEXEC)) : nullptr;
     result = file ? OpenResult::Opened : OpenResult::CannotOpen;
     return file;
 }
 
+// No O_TRUNC: a table another game wrote since the path was found empty is kept.
 File* PosixFiles::Create(const std::string& path) {
-    return Adopt(::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    return Adopt(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+}
+
+bool PosixFiles::Lock(File* file, const std::string& path) {
+    // A file system that keeps no locks (ENOLCK) leaves only the check below.
+    if (::flock(Fd(file), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) return false;
+    // Another game may have put its copy in the file's place between our open
+    // and the lock: the file we hold is then no longer the one at the path.
+    struct stat held, named;
+    return ::fstat(Fd(file), &held) == 0 && ::stat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+           held.st_ino == named.st_ino;
+}
+
+std::string PosixFiles::Resolve(const std::string& path) {
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real) return path;
+    std::string resolved = real;
+    std::free(real);
+    return resolved;
 }
 
 std::size_t PosixFiles::Read(File* file, std::uint8_t* bytes, std::size_t limit, bool& failed) {
@@ -85,32 +122,47 @@ bool PosixFiles::Close(File* file) {
 }
 
 File* PosixFiles::CreateBeside(const std::string& beside, std::string& made) {
+    struct stat old;
+    const bool replacing = ::stat(beside.c_str(), &old) == 0;
+    if (replacing && old.st_nlink > 1) return nullptr;  // its other names would keep the old file
     std::string name = beside + ".XXXXXX";
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0) return nullptr;
-    // It is to take the old file's place, so it takes its rights too, and its
-    // owner where that is allowed.
-    struct stat old;
-    if (::stat(beside.c_str(), &old) == 0) {
-        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
-            // someone else's file: the copy stays ours, with the same rights
-        }
-        if (::fchmod(fd, old.st_mode & 07777) != 0) {
-            ::close(fd);
-            ::unlink(name.c_str());
-            return nullptr;
-        }
+    // It is to take the old file's place, so it takes its owner, group and
+    // rights; a file whose owner we cannot give it is not ours to replace.
+    struct stat copy;
+    const bool same = !replacing ||
+                      (::fstat(fd, &copy) == 0 &&
+                       ((copy.st_uid == old.st_uid && copy.st_gid == old.st_gid) ||
+                        ::fchown(fd, old.st_uid, old.st_gid) == 0) &&
+                       ::fchmod(fd, old.st_mode & 07777) == 0);
+    if (!same) {
+        ::close(fd);
+        ::unlink(name.c_str());
+        return nullptr;
     }
     made = name;
     return new PosixFile(fd);
 }
 
+void PosixFiles::RemoveLeftCopies(const std::string& beside) {
+    const std::string name = NameOf(beside) + ".";
+    DIR* folder = ::opendir(FolderOf(beside).c_str());
+    if (!folder) return;
+    while (const dirent* entry = ::readdir(folder)) {
+        if (std::strncmp(entry->d_name, name.c_str(), name.size()) != 0 || !IsCopySuffix(entry->d_name + name.size()))
+            continue;
+        struct stat info;
+        if (::fstatat(::dirfd(folder), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode))
+            ::unlinkat(::dirfd(folder), entry->d_name, 0);
+    }
+    ::closedir(folder);
+}
+
 bool PosixFiles::Replace(const std::string& from, const std::string& to) {
     if (std::rename(from.c_str(), to.c_str()) != 0) return false;
     // The new name must outlast a power cut too; the move is done either way.
-    const std::size_t slash = to.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : to.substr(0, slash);
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(FolderOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);

@@ -11,8 +11,31 @@ namespace platform {
 
 // ---- display ----
 
+namespace {
+
+// SDL falls back on a video driver that shows nothing when no display server
+// answers; the game would then run unseen and deaf to the keyboard. Such a
+// driver is taken only when SDL_VIDEODRIVER names it (the tests do).
+bool ShowsNothingUnasked(const char* driver) {
+    if (!driver || (SDL_strcasecmp(driver, "offscreen") != 0 && SDL_strcasecmp(driver, "dummy") != 0)) return false;
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    for (const char* name = asked; name && *name;) {  // a list, comma-separated
+        const char* end = SDL_strchr(name, ',');
+        const std::size_t length = end ? std::size_t(end - name) : SDL_strlen(name);
+        if (length == SDL_strlen(driver) && SDL_strncasecmp(name, driver, length) == 0) return false;
+        name = end ? end + 1 : nullptr;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool SdlDisplay::CreateDevice() {
     if (!video_) video_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (video_ && ShowsNothingUnasked(SDL_GetCurrentVideoDriver())) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        video_ = false;
+    }
     return video_;
 }
 

@@ -1,6 +1,7 @@
 // libFuzzer target: any score file, any run, and any one file step failing
 // from any call on: the reads stay inside their buffers, and afterwards the
-// file holds either what it held or the new table with the old bytes past it.
+// file holds either what it held or the new table with the old bytes past it,
+// short files and long ones (written in place) alike.
 #include "HeadlessFiles.h"
 #include "ScoreStore.h"
 
@@ -13,8 +14,8 @@
 namespace {
 
 using Step = platform::HeadlessFiles::Step;
-constexpr Step kSteps[] = {Step::Open,  Step::Create,       Step::Read,    Step::Write, Step::Flush,
-                           Step::Close, Step::CreateBeside, Step::Replace, Step::Remove};
+constexpr Step kSteps[] = {Step::Open,  Step::Create, Step::Lock,         Step::Read,    Step::Write,
+                           Step::Flush, Step::Close,  Step::CreateBeside, Step::Replace, Step::Remove};
 constexpr std::size_t kSettings = 12;  // step, successes, flags, size limit, kills (4), robot (4)
 
 void Require(bool holds) {
@@ -32,9 +33,11 @@ std::int32_t Word(const std::uint8_t* bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     if (size < kSettings) return 0;
     const std::string path = "/here/score.drr";
-    const std::vector<std::uint8_t> held(bytes + kSettings, bytes + size);
+    std::vector<std::uint8_t> held(bytes + kSettings, bytes + size);
     const bool exists = bytes[2] & 1;
     const bool limited = bytes[2] & 2;
+    if (bytes[2] & 4) held.resize(kScoreCopyLimit + 1 + held.size() % 64);  // too long to copy
+    const bool inPlace = exists && held.size() > kScoreCopyLimit;
     const std::size_t stepIndex = bytes[0] % (std::size(kSteps) + 1);  // the last: nothing fails
     const bool refused = stepIndex < std::size(kSteps);
 
@@ -55,19 +58,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     // No copy left behind, unless it could not be removed.
     Require(files.files.size() <= 1 || (refused && kSteps[stepIndex] == Step::Remove));
     const auto found = files.files.find(path);
+    std::vector<std::uint8_t> expected(64);
+    for (std::size_t i = 0; i < 64; ++i)
+        expected[i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(table[i / 4]) >> (8 * (i % 4)));
+    if (exists && held.size() > 64) expected.insert(expected.end(), held.begin() + 64, held.end());
     if (stored) {
-        Require(found != files.files.end() && found->second.size() >= 64);
-        std::vector<std::uint8_t> expected(64);
-        for (std::size_t i = 0; i < 64; ++i)
-            expected[i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(table[i / 4]) >> (8 * (i % 4)));
-        if (exists && held.size() > 64) expected.insert(expected.end(), held.begin() + 64, held.end());
-        Require(found->second == expected);
+        Require(found != files.files.end() && found->second == expected);
     } else {
-        // Only a write in place, with no room for a copy, may stop part way.
-        const bool inPlace = refused && (kSteps[stepIndex] == Step::Create || kSteps[stepIndex] == Step::CreateBeside);
+        // Only a write in place, of a long file or with no room for a copy, may
+        // stop part way, or fail at the close with its bytes already written.
+        const bool noCopy = refused && (kSteps[stepIndex] == Step::Create || kSteps[stepIndex] == Step::CreateBeside);
         const bool same = exists ? found != files.files.end() && found->second == held
                                  : found == files.files.end() || found->second.empty();
-        Require(same || (inPlace && limited));
+        const bool written = found != files.files.end() && found->second == expected;
+        Require(same || ((inPlace || noCopy) && (limited || written)));
     }
     return 0;
 }

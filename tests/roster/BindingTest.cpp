@@ -206,6 +206,24 @@ TEST_F(Binding, AFailureAtTheSecondBufferReportsOnce) {
     EXPECT_EQ(fakes.Texts(), std::vector<std::string>{"セカンダリ設定失敗"});
 }
 
+// A four-weapon module that does not bind leaves weapon 4 no fire sound; the
+// sound device goes with it, and the close names the module, not the jingle.
+TEST_F(Binding, AFourWeaponModuleThatCannotBeBoundIsNamedWhenTheGameCloses) {
+    devices.services.system = &system;
+    StartGame();
+    devices.services.system = &fakes;
+    fakes.modules["Brakon"].erase("DoviMSL");
+    form->GameMode = ModeTwoPlayers;
+    form->p1RobotNumber = 7;  // no missile export
+    form->p2RobotNumber = 3;  // no module at all, later
+    form->GameStage = StageVersus;
+    form->ToBefore();
+    EXPECT_TRUE(video->application.Closed());
+    EXPECT_EQ(FinishRunSays(),
+              "Torvane: robot module: Brakon.so could not be bound (it is looked up in the program's folder, then in "
+              "the current folder)\n");
+}
+
 TEST_F(GameFixture, TheRealModulesBindThroughTheRealLoader) {
     form->MakeDefaultWeapon();
     form->DoviIn1();

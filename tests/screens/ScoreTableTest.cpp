@@ -142,7 +142,7 @@ TEST_F(ScoreTable, AFileThatCannotBeOpenedOrFullyWrittenShowsTheFileError) {
 
 TEST_F(ScoreTable, EachStepFailingInTurnLeavesTheStoredTableReadableAndWhole) {
     using Step = platform::HeadlessFiles::Step;
-    for (Step step : {Step::Open, Step::Create, Step::Read, Step::Write, Step::Flush, Step::Close, Step::CreateBeside,
+    for (Step step : {Step::Open, Step::Create, Step::Lock, Step::Read, Step::Write, Step::Flush, Step::Close, Step::CreateBeside,
                       Step::Replace, Step::Remove})
         for (int successes = 0; successes < 3; ++successes) {
             SCOPED_TRACE(testing::Message() << "step " << int(step) << " after " << successes);
