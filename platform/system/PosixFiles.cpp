@@ -2,11 +2,13 @@
 #include "PlayerBackends.h"
 #include "PosixFiles.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -43,13 +45,17 @@ std::string FolderOf(const std::string& path) {
 }
 std::string NameOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
-// What mkostemp puts in place of its six X.
-bool IsCopySuffix(const char* suffix) {
-    constexpr const char* kLetters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    if (std::strlen(suffix) != 6) return false;
-    for (const char* c = suffix; *c; ++c)
-        if (!std::strchr(kLetters, *c)) return false;
-    return true;
+// A copy is named "<file>.new-" and the six characters mkostemp puts in
+// place of its X: a shape no player's own file beside it (a "score.drr.backup")
+// takes, so removing what a killed game left never removes theirs.
+constexpr std::string_view kCopyTag = "new-";
+
+bool IsCopySuffix(std::string_view suffix) {
+    if (!suffix.starts_with(kCopyTag)) return false;
+    suffix.remove_prefix(kCopyTag.size());
+    return suffix.size() == 6 && std::all_of(suffix.begin(), suffix.end(), [](char c) {
+               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+           });
 }
 
 }  // namespace
@@ -125,7 +131,7 @@ File* PosixFiles::CreateBeside(const std::string& beside, std::string& made) {
     struct stat old;
     const bool replacing = ::stat(beside.c_str(), &old) == 0;
     if (replacing && old.st_nlink > 1) return nullptr;  // its other names would keep the old file
-    std::string name = beside + ".XXXXXX";
+    std::string name = beside + "." + std::string(kCopyTag) + "XXXXXX";
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0) return nullptr;
     // It is to take the old file's place, so it takes its owner, group and

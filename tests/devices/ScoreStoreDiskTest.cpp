@@ -128,13 +128,15 @@ TEST_F(ScoreStoreOnDisk, AHugeSparseFileGetsItsTableWithoutFillingItsHoles) {
 
 TEST_F(ScoreStoreOnDisk, CopiesLeftByAKilledGameAreGoneAfterTheNextWrite) {
     ASSERT_TRUE(Store(5));
-    WriteDisk(folder / "score.drr.a1B2c3", Bytes(30, 7));
-    WriteDisk(folder / "score.drr.Zz9Qx0", {});
-    WriteDisk(folder / "score.drr.txt", Bytes(64, 1));  // not the shape of a copy: a player's own
+    WriteDisk(folder / "score.drr.new-a1B2c3", Bytes(30, 7));
+    WriteDisk(folder / "score.drr.new-Zz9Qx0", {});
+    // Not the shape of a copy: a player's own.
+    WriteDisk(folder / "score.drr.txt", Bytes(64, 1));
+    WriteDisk(folder / "score.drr.backup", Bytes(64, 1));
     ASSERT_TRUE(Store(3));
     std::vector<std::string> names = Names();
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"score.drr", "score.drr.txt"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"score.drr", "score.drr.backup", "score.drr.txt"}));
 }
 
 TEST_F(ScoreStoreOnDisk, AFileAnotherGameHoldsIsTheFileErrorAndStaysAsItWas) {
