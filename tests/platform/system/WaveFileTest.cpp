@@ -3,7 +3,10 @@
 
 #include "TestFiles.h"
 
+#include <SDL_mixer.h>
 #include <gtest/gtest.h>
+
+#include <chrono>
 
 using platform::HeadlessSystem;
 
@@ -41,6 +44,24 @@ TEST_F(WaveFiles, SdlPlaysGoodAndBrokenFilesSafely) {
     for (const char* name : {"Cut1.wav", "Missing.wav", "Truncated.wav", "Lying.wav", "Float.wav", "", "Cut1.wav"})
         system->PlayWaveFile(name[0] ? folder.Path() + "/" + name : "");
     system->PlayWaveFile(folder.Path());  // a folder is no file
+}
+
+// The disc's cut sound on the real audio device: the call returns while it
+// plays, a stop or a file that cannot play leaves the WAVE channel silent.
+TEST_F(WaveFiles, SdlPlaysAsynchronouslyAndStopsOnAnEmptyName) {
+    folder.Write("Long.wav", Wave(1, 8, 8000, 16000, 16000));  // two seconds
+    auto system = platform::MakeSdlSystem();
+    const auto start = std::chrono::steady_clock::now();
+    system->PlayWaveFile(folder.Path() + "/Long.wav");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_EQ(Mix_Playing(0), 1);
+    system->PlayWaveFile("");
+    EXPECT_EQ(Mix_Playing(0), 0);
+    for (const char* name : {"Missing.wav", "Truncated.wav", "Float.wav"}) {
+        system->PlayWaveFile(folder.Path() + "/Long.wav");
+        system->PlayWaveFile(folder.Path() + "/" + name);
+        EXPECT_EQ(Mix_Playing(0), 0) << name << " plays nothing, nor leaves the last one on";
+    }
 }
 
 }  // namespace
