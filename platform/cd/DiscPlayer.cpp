@@ -19,7 +19,7 @@ constexpr int kSecondSectors = 75;
 constexpr int kReadSectors = 16;            // one read: a fifth of a second
 constexpr int kSeekSectors = 38;            // a seek returns with half a second buffered
 constexpr auto kSeekPatience = 10s;         // a drive spinning up takes a few
-constexpr auto kWatchPeriod = 20ms;         // the image files' check, while nothing is read
+constexpr auto kWatchPeriod = 15ms;         // the disc's check while nothing is read
 constexpr unsigned kDriveAskMs = 2000;      // a drive that does not answer its status in this is gone
 constexpr int kGainShift = 3;               // the disc at an eighth: about the tunes' level for a usual master
 
@@ -100,6 +100,7 @@ bool DiscPlayer::Open(const std::string& source) {
         }
     }
     if (!present) toc_ = {};
+    driveRefusals_ = 0;
 
     first_ = filled_ = frame_ = 0;
     next_ = toc_.count ? toc_.index1[1] : 0;
@@ -188,7 +189,16 @@ void DiscPlayer::MixInto(std::int16_t* stream, int samples) {
 }
 
 bool DiscPlayer::StillThere() {
-    if (drive_) return mmc_test_unit_ready(disc_, kDriveAskMs) == DRIVER_OP_SUCCESS;
+    if (drive_) {
+        // A drive that cannot be asked is judged by its reads alone. The first
+        // answer after a disc goes in may be a one-off "medium changed": two
+        // refusals in a row are a disc gone.
+        const driver_return_code_t answer = mmc_test_unit_ready(disc_, kDriveAskMs);
+        const bool ready = answer == DRIVER_OP_SUCCESS || answer == DRIVER_OP_UNSUPPORTED ||
+                           answer == DRIVER_OP_NOT_PERMITTED;
+        driveRefusals_ = ready ? 0 : driveRefusals_ + 1;
+        return driveRefusals_ < 2;
+    }
     for (const WatchedFile& file : files_) {
         std::uint64_t device = 0, inode = 0;
         if (!Stat(file.path, device, inode) || device != file.device || inode != file.inode) return false;
@@ -220,7 +230,6 @@ bool DiscPlayer::ReadRun(std::int32_t first, int sectors, std::vector<std::uint8
 
 void DiscPlayer::Work() {
     std::vector<std::uint8_t> bytes(kReadSectors * CDIO_CD_FRAMESIZE_RAW);
-    auto watched = std::chrono::steady_clock::now() - kWatchPeriod;
     std::unique_lock lock(mutex_);
     while (!quit_) {
         // Reads are whole runs of sectors, so the worker waits for room for one.
@@ -236,13 +245,8 @@ void DiscPlayer::Work() {
         const std::uint32_t generation = generation_;
         lock.unlock();
 
-        // The files are checked with every read, and now and then while nothing is read.
-        const auto now = std::chrono::steady_clock::now();
-        bool there = true;
-        if (sectors > 0 || now - watched >= kWatchPeriod) {
-            watched = now;
-            there = StillThere();
-        }
+        // The disc is checked before every read, and each period while nothing is read.
+        const bool there = StillThere();
         const bool read = there && sectors > 0 && ReadRun(first, sectors, bytes);
         if (!there || (sectors > 0 && !read)) {
             Lose();

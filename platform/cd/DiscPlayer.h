@@ -82,6 +82,7 @@ private:
 
     _CdIo* disc_ = nullptr;
     bool drive_ = false;  // a device file, not an image
+    int driveRefusals_ = 0;  // status checks in a row the drive did not pass (the worker's)
     std::vector<WatchedFile> files_;
     DiscToc toc_;
     std::thread worker_;
