@@ -8,34 +8,27 @@
 
 #include <SDL.h>
 
-#include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <set>
 
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 class CdGame : public GameFixture {
 protected:
     void SetUp() override {
-        cue = WriteDiscImage(disc.path, "disc", kTestDisc);
-        setenv("VORNTAK_CD", cue.c_str(), 1);
-        realCd = platform::MakeLibcdioCdAudio();
-        devices.services.cd = realCd.get();
-        form->MediaPlayer1 = realCd.get();
+        setenv("VORNTAK_CD", WriteDiscImage(disc.path, "disc", kTestDisc).c_str(), 1);
+        devices.services.cd = form->MediaPlayer1 = realCd.get();
         StartGame();
         fs::copy_file(fs::path(RUN_DIRECTORY) / "Cut1.wav", scratch / "Cut1.wav");
     }
     void TearDown() override {
         GameFixture::TearDown();
         form->MediaPlayer1 = nullptr;
-        unsetenv("VORNTAK_CD");
     }
 
-    // The versus screen entered as the selection leaves it, "Music = CD" chosen on the start screen.
+    // The versus screen as the selection enters it, "Music = CD" chosen on the start screen.
     void EnterVersus() {
         form->MusicSource = MusicCd;
         form->GameMode = ModeTwoPlayers;
@@ -45,37 +38,30 @@ protected:
         form->StageFrameCounter = 0;
         form->ToBefore();
     }
-    // One pass of the frame loop; the CD tracks the versus screen showed.
+    // One pass of the frame loop, noting the CD tracks shown.
     void Frame() {
         form->AppIdle();
         for (const auto& text : video->display.Texts())
             if (text.text.rfind("CD-Track = ", 0) == 0) shownTracks.insert(std::stoi(text.text.substr(11)));
     }
-    void HoldKey(std::uint8_t key) {
-        video->keyboard.ReleaseAll();
-        if (key) video->keyboard.SetKey(key, true);
-    }
-    // Frames with a short pause each, while `going` holds; the seconds it took.
+    // Frames 5 ms apart while `going` holds; the seconds they took.
     template <typename Going>
     double PlayWhile(Going going, double limit) {
-        const auto start = Clock::now();
+        const auto start = std::chrono::steady_clock::now();
         double seconds = 0;
-        while (going() && seconds < limit && !video->application.Closed()) {
+        for (; going() && seconds < limit; SDL_Delay(5)) {
             Frame();
-            SDL_Delay(5);
-            seconds = std::chrono::duration<double>(Clock::now() - start).count();
+            seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         }
         return seconds;
     }
     bool CdOpen() {
         platform::CdMode mode{};
-        realCd->Mode(mode);
-        return mode != platform::CdMode::NotOpen;
+        return realCd->Mode(mode) && mode != platform::CdMode::NotOpen;
     }
 
     DiscFolder disc;
-    std::string cue;
-    std::unique_ptr<platform::CdAudio> realCd;
+    std::unique_ptr<platform::CdAudio> realCd = platform::MakeLibcdioCdAudio();
     std::set<int> shownTracks;
 };
 
@@ -83,25 +69,24 @@ TEST_F(CdGame, TheChosenTrackIsTheFightsClock) {
     EnterVersus();
     ASSERT_EQ(form->MusicSource, MusicCd);
     EXPECT_EQ(std::tuple(form->CdTrackCount, form->CdTrack), std::tuple(3, 1));
-    // Player 1's buttons 6 and 5: up, down and up again, never past the last track but one.
+    // Player 1's buttons 6, 5 and 6 again, each held a second: never past the last track but one.
     for (std::uint8_t key : {kPlayer1Keys.dash, kPlayer1Keys.guard, kPlayer1Keys.dash}) {
-        HoldKey(key);
+        video->keyboard.SetKey(key, true);
         for (int f = 0; f < 60; ++f) Frame();
+        video->keyboard.SetKey(key, false);
     }
-    HoldKey(0);
     EXPECT_EQ(shownTracks, (std::set<int>{1, 2}));
     EXPECT_EQ(form->CdTrack, 2);
     while (form->GameStage == StageVersus) Frame();
-    ASSERT_EQ(form->GameStage, StageIntro);
 
-    // Track 2 plays for 1.2 s; the pregap of track 3 ends it.
-    const auto finishPlays = [&] { return platform::HeadlessSound::Inspect(devices.sound.JingleBuffer)->plays; };
+    // Track 2 plays 1.2 s; track 3's pregap ends the fight, the higher hit points winning.
+    auto finishPlays = [&] { return platform::HeadlessSound::Inspect(devices.sound.JingleBuffer)->plays; };
     int playsBefore = -1;
     const double seconds = PlayWhile(
         [&] {
             if (form->GameStage == StageFight && playsBefore < 0) {
-                form->players[0].hitPoints = 500;
-                form->players[1].hitPoints = 400;
+                P(0).hitPoints = 500;
+                P(1).hitPoints = 400;
                 playsBefore = finishPlays();
             }
             return form->GameStage < StageFightEnd;
@@ -119,8 +104,7 @@ TEST_F(CdGame, ADiscGoneInTheFightSoundsCut1AndTheNextBoutHasMidi) {
     while (form->GameStage != StageFight) Frame();
     SDL_Delay(100);
     fs::rename(disc.path / "disc.bin", disc.path / "gone.bin");
-    const double noticed = PlayWhile([&] { return form->MusicSource == MusicCd; }, 2);
-    EXPECT_LT(noticed, 0.15);
+    EXPECT_LT(PlayWhile([&] { return form->MusicSource == MusicCd; }, 2), 0.15);
     ASSERT_EQ(system.wavePlays.size(), 2u) << "the versus screen's stop, then the sound";
     EXPECT_EQ(fs::path(system.wavePlays[1].path).filename(), "Cut1.wav");
     EXPECT_TRUE(system.wavePlays[1].playable);
@@ -148,8 +132,7 @@ TEST_F(CdGame, NoDriveAndNoImageIsMidiWithoutAWord) {
     EnterVersus();
     EXPECT_EQ(form->MusicSource, MusicMidi);
     while (form->GameStage == StageVersus) Frame();
-    EXPECT_TRUE(shownTracks.empty());
-    EXPECT_TRUE(system.boxes.empty());
+    EXPECT_TRUE(shownTracks.empty() && system.boxes.empty());
     EXPECT_EQ(music.Playing().rfind("Fighting", 0), 0u) << music.Playing();
 }
 
