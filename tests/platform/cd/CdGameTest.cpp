@@ -77,24 +77,26 @@ TEST_F(CdGame, TheChosenTrackIsTheFightsClock) {
     }
     EXPECT_EQ(shownTracks, (std::set<int>{1, 2}));
     EXPECT_EQ(form->CdTrack, 2);
-    while (form->GameStage == StageVersus) Frame();
+    while (form->GameStage == StageVersus) Frame();  // its last frame starts the track
 
     // Track 2 plays 1.2 s; track 3's pregap ends the fight, the higher hit points winning.
-    auto finishPlays = [&] { return platform::HeadlessSound::Inspect(devices.sound.JingleBuffer)->plays; };
-    int playsBefore = -1;
+    auto jinglePlays = [&] { return platform::HeadlessSound::Inspect(devices.sound.JingleBuffer)->plays; };
+    P(0).hitPoints = 500;
+    P(1).hitPoints = 400;
+    platform::SoundBuffer* jingle = nullptr;  // as it was before the deciding frame
+    int playsBefore = 0;
     const double seconds = PlayWhile(
         [&] {
-            if (form->GameStage == StageFight && playsBefore < 0) {
-                P(0).hitPoints = 500;
-                P(1).hitPoints = 400;
-                playsBefore = finishPlays();
-            }
-            return form->GameStage < StageFightEnd;
+            if (form->GameStage >= StageFightEnd) return false;
+            jingle = devices.sound.JingleBuffer;
+            playsBefore = jinglePlays();
+            return true;
         },
         5);
     EXPECT_NEAR(seconds, 1.2, 0.25);
     EXPECT_EQ(std::tuple(form->GameStage, form->FightWinner), std::tuple(StageFightEnd, 1));
-    EXPECT_EQ(finishPlays(), playsBefore + 1) << "the fight-end jingle";
+    EXPECT_EQ(std::pair(devices.sound.JingleBuffer, jinglePlays()), std::pair(jingle, playsBefore + 1))
+        << "the deciding frame plays the jingle";
     EXPECT_FALSE(CdOpen());
     EXPECT_EQ(form->MusicSource, MusicCd) << "the next bout prepares the disc again";
 }
