@@ -99,6 +99,13 @@ bool DiscPlayer::Open(const std::string& source) {
             files_.push_back(file);
         }
     }
+    // A disc whose first sound cannot be read (a drive that refuses reads) is no disc.
+    std::array<std::uint8_t, CDIO_CD_FRAMESIZE_RAW> sector{};
+    for (int track = 1; present && track <= toc_.count; ++track)
+        if (toc_.audio[track]) {
+            present = cdio_read_audio_sectors(disc_, sector.data(), toc_.index1[track], 1) == DRIVER_OP_SUCCESS;
+            break;
+        }
     if (!present) toc_ = {};
     driveRefusals_ = 0;
 
