@@ -14,7 +14,7 @@
 
 struct ToneTrack {
     int sectors;         // of its tone, 75 a second
-    double hertz;        // the tone, the same in both channels
+    double hertz;        // the tone, the same in both channels; 0: a data track
     int pregapSectors;   // silence before it, counted with it
 };
 
@@ -31,7 +31,7 @@ inline std::string WriteDiscImage(const std::filesystem::path& folder, const std
     for (std::size_t t = 0; t < tracks.size(); ++t) {
         const ToneTrack& track = tracks[t];
         char line[96];
-        std::snprintf(line, sizeof line, "  TRACK %02zu AUDIO\n", t + 1);
+        std::snprintf(line, sizeof line, "  TRACK %02zu %s\n", t + 1, track.hertz ? "AUDIO" : "MODE1/2352");
         cue += line;
         auto index = [&](int number) {
             std::snprintf(line, sizeof line, "    INDEX %02d %02d:%02d:%02d\n", number, sector / 75 / 60,
@@ -44,7 +44,8 @@ inline std::string WriteDiscImage(const std::filesystem::path& folder, const std
         sector += track.pregapSectors;
         index(1);
         for (int frame = 0; frame < track.sectors * 588; ++frame) {
-            const auto s = static_cast<std::int16_t>(kToneAmplitude * std::sin(2 * M_PI * track.hertz * frame / 44100));
+            const auto s = track.hertz ? static_cast<std::int16_t>(kToneAmplitude * std::sin(2 * M_PI * track.hertz * frame / 44100))
+                                       : static_cast<std::int16_t>(frame * 40503u);  // data: loud if ever played
             const char bytes[4] = {char(s & 0xFF), char((s >> 8) & 0xFF), char(s & 0xFF), char((s >> 8) & 0xFF)};
             bin.write(bytes, 4);
         }

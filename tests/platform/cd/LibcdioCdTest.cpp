@@ -98,6 +98,13 @@ TEST_F(RealCd, TheTrackByteTurnsWhenTheNextTrackBeginsAndTheDiscStopsAtItsEnd) {
     EXPECT_EQ(Position(), Tmsf(3, 0, 0, 74)) << "the last sector heard";
 }
 
+TEST_F(RealCd, ADataTrackKeepsItsTime) {
+    setenv("VORNTAK_CD", WriteDiscImage(folder.path, "mixed", {{15, 440, 0}, {45, 0, 0}, {15, 660, 0}}).c_str(), 1);
+    OpenAndPlay(2);
+    EXPECT_NEAR(Until([&] { return Track() != 2; }, 2), 0.6, 0.2);
+    EXPECT_EQ(std::pair(Mode(), Track()), std::pair(CdMode::Playing, 3));
+}
+
 TEST_F(RealCd, StopHoldsThePlaceASecondSeekPlaysFromThereAndCloseEndsAPlay) {
     OpenAndPlay(1);
     SDL_Delay(300);
