@@ -17,6 +17,7 @@ std::unique_ptr<SoundDevice> MakeSdlSound();
 std::unique_ptr<System> MakeSdlSystem();
 std::unique_ptr<Music> MakeSdlMusic();      // silent, but working, without an audio device
 std::unique_ptr<CdAudio> MakeNoCdAudio();  // no drives at all
+std::unique_ptr<CdAudio> MakeLibcdioCdAudio();  // VORNTAK_CD, else the optical drives
 std::unique_ptr<Files> MakePosixFiles();
 
 }  // namespace platform

@@ -15,7 +15,7 @@ int main() {
     auto video = platform::MakeSdlVideo();
     auto sound = platform::MakeSdlSound();
     auto music = platform::MakeSdlMusic();
-    auto cd = platform::MakeNoCdAudio();
+    auto cd = platform::MakeLibcdioCdAudio();
     auto system = platform::MakeSdlSystem();
     auto files = platform::MakePosixFiles();
 

@@ -1,4 +1,4 @@
-// The players' CD: none on Linux (there are no drive letters).
+// A CD service with no drives at all: every name is no drive, nothing opens.
 #include "PlayerBackends.h"
 
 

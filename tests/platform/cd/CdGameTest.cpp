@@ -1,0 +1,141 @@
+// The game with "Music = CD" on the players' CD back end and a generated disc
+// image, every other service headless: the versus screen's track choice, the
+// fight's clock, and a disc that goes away.
+#include "DiscImage.h"
+#include "GameFixture.h"
+#include "PlayerBackends.h"
+#include "ScriptedPlayer.h"
+
+#include <SDL.h>
+
+#include <chrono>
+#include <set>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class CdGame : public GameFixture {
+protected:
+    void SetUp() override {
+        setenv("VORNTAK_CD", WriteDiscImage(disc.path, "disc", kTestDisc).c_str(), 1);
+        devices.services.cd = form->MediaPlayer1 = realCd.get();
+        StartGame();
+        fs::copy_file(fs::path(RUN_DIRECTORY) / "Cut1.wav", scratch / "Cut1.wav");
+    }
+    void TearDown() override {
+        GameFixture::TearDown();
+        form->MediaPlayer1 = nullptr;
+    }
+
+    // The versus screen as the selection enters it, "Music = CD" chosen on the start screen.
+    void EnterVersus() {
+        form->MusicSource = MusicCd;
+        form->GameMode = ModeTwoPlayers;
+        form->p1RobotNumber = 7;
+        form->p2RobotNumber = 4;
+        form->GameStage = StageVersus;
+        form->StageFrameCounter = 0;
+        form->ToBefore();
+    }
+    // One pass of the frame loop, noting the CD tracks shown.
+    void Frame() {
+        form->AppIdle();
+        for (const auto& text : video->display.Texts())
+            if (text.text.rfind("CD-Track = ", 0) == 0) shownTracks.insert(std::stoi(text.text.substr(11)));
+    }
+    // Frames 5 ms apart while `going` holds; the seconds they took.
+    template <typename Going>
+    double PlayWhile(Going going, double limit) {
+        const auto start = std::chrono::steady_clock::now();
+        double seconds = 0;
+        for (; going() && seconds < limit; SDL_Delay(5)) {
+            Frame();
+            seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        }
+        return seconds;
+    }
+    bool CdOpen() {
+        platform::CdMode mode{};
+        return realCd->Mode(mode) && mode != platform::CdMode::NotOpen;
+    }
+
+    DiscFolder disc;
+    std::unique_ptr<platform::CdAudio> realCd = platform::MakeLibcdioCdAudio();
+    std::set<int> shownTracks;
+};
+
+TEST_F(CdGame, TheChosenTrackIsTheFightsClock) {
+    EnterVersus();
+    ASSERT_EQ(form->MusicSource, MusicCd);
+    EXPECT_EQ(std::tuple(form->CdTrackCount, form->CdTrack), std::tuple(3, 1));
+    // Player 1's buttons 6, 5 and 6 again, each held a second: never past the last track but one.
+    for (std::uint8_t key : {kPlayer1Keys.dash, kPlayer1Keys.guard, kPlayer1Keys.dash}) {
+        video->keyboard.SetKey(key, true);
+        for (int f = 0; f < 60; ++f) Frame();
+        video->keyboard.SetKey(key, false);
+    }
+    EXPECT_EQ(shownTracks, (std::set<int>{1, 2}));
+    EXPECT_EQ(form->CdTrack, 2);
+    while (form->GameStage == StageVersus) Frame();  // its last frame starts the track
+
+    // Track 2 plays 1.2 s; track 3's pregap ends the fight, the higher hit points winning.
+    auto jinglePlays = [&] { return platform::HeadlessSound::Inspect(devices.sound.JingleBuffer)->plays; };
+    P(0).hitPoints = 500;
+    P(1).hitPoints = 400;
+    platform::SoundBuffer* jingle = nullptr;  // as it was before the deciding frame
+    int playsBefore = 0;
+    const double seconds = PlayWhile(
+        [&] {
+            if (form->GameStage >= StageFightEnd) return false;
+            jingle = devices.sound.JingleBuffer;
+            playsBefore = jinglePlays();
+            return true;
+        },
+        5);
+    EXPECT_NEAR(seconds, 1.2, 0.25);
+    EXPECT_EQ(std::tuple(form->GameStage, form->FightWinner), std::tuple(StageFightEnd, 1));
+    EXPECT_EQ(std::pair(devices.sound.JingleBuffer, jinglePlays()), std::pair(jingle, playsBefore + 1))
+        << "the deciding frame plays the jingle";
+    EXPECT_FALSE(CdOpen());
+    EXPECT_EQ(form->MusicSource, MusicCd) << "the next bout prepares the disc again";
+}
+
+TEST_F(CdGame, ADiscGoneInTheFightSoundsCut1AndTheNextBoutHasMidi) {
+    EnterVersus();
+    while (form->GameStage != StageFight) Frame();
+    SDL_Delay(100);
+    fs::rename(disc.path / "disc.bin", disc.path / "gone.bin");
+    EXPECT_LT(PlayWhile([&] { return form->MusicSource == MusicCd; }, 2), 0.15);
+    ASSERT_EQ(system.wavePlays.size(), 2u) << "the versus screen's stop, then the sound";
+    EXPECT_EQ(fs::path(system.wavePlays[1].path).filename(), "Cut1.wav");
+    EXPECT_TRUE(system.wavePlays[1].playable);
+    EXPECT_FALSE(CdOpen());
+    for (int f = 0; f < 200; ++f) Frame();
+    EXPECT_EQ(form->GameStage, StageFight) << "no clock now: only a knock-out ends it";
+
+    fs::rename(disc.path / "gone.bin", disc.path / "disc.bin");
+    form->GameStage = StageVersus;
+    form->StageFrameCounter = 0;
+    form->ToBefore();
+    shownTracks.clear();
+    while (form->GameStage == StageVersus) Frame();
+    EXPECT_TRUE(shownTracks.empty());
+    EXPECT_EQ(form->MusicSource, MusicMidi);
+    ASSERT_EQ(system.wavePlays.size(), 3u);
+    EXPECT_EQ(system.wavePlays[2].path, "") << "the versus screen's end stops a sound still playing";
+    EXPECT_EQ(music.Playing().rfind("Fighting", 0), 0u) << music.Playing();
+    EXPECT_FALSE(CdOpen());
+}
+
+TEST_F(CdGame, NoDriveAndNoImageIsMidiWithoutAWord) {
+    unsetenv("VORNTAK_CD");
+    if (realCd->TypeOfDrive("B:") == platform::DriveType::CdRom) GTEST_SKIP() << "this machine has an optical drive";
+    EnterVersus();
+    EXPECT_EQ(form->MusicSource, MusicMidi);
+    while (form->GameStage == StageVersus) Frame();
+    EXPECT_TRUE(shownTracks.empty() && system.boxes.empty());
+    EXPECT_EQ(music.Playing().rfind("Fighting", 0), 0u) << music.Playing();
+}
+
+}  // namespace

@@ -1,0 +1,183 @@
+// The players' CD back end on a generated BIN/CUE image, through SDL's dummy
+// audio driver, whose clock runs near real time.
+#include "DiscImage.h"
+#include "FakeCd.h"
+#include "PlayerBackends.h"
+
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <chrono>
+#include <functional>
+
+using platform::CdMode;
+using platform::Tmsf;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Polls `done` each millisecond for up to `limit` seconds; the seconds it took, or -1.
+double Until(const std::function<bool()>& done, double limit) {
+    const auto start = std::chrono::steady_clock::now();
+    for (double s = 0; !done(); s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count()) {
+        if (s > limit) return -1;
+        SDL_Delay(1);
+    }
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The worker looks every 15 ms; a tenth of a second, with room for a busy machine.
+constexpr double kNoticed = 0.15;
+
+int Entries(const char* folder) { return int(std::distance(fs::directory_iterator(folder), fs::directory_iterator())); }
+
+class RealCd : public testing::Test {
+protected:
+    void SetUp() override { setenv("VORNTAK_CD", cue.c_str(), 1); }
+
+    bool Present() {
+        bool present = false;
+        return cd->MediaPresent(present) && present;
+    }
+    CdMode Mode() {
+        CdMode mode{};
+        EXPECT_TRUE(cd->Mode(mode));
+        return mode;
+    }
+    std::uint32_t Position() {
+        std::uint32_t at = 0;
+        cd->Position(at);
+        return at;
+    }
+    int Track() { return int(Position() & 0xFF); }
+    int IntoTrack() { return int(((Position() >> 8 & 0xFF) * 60 + (Position() >> 16 & 0xFF)) * 75 + (Position() >> 24)); }
+    void OpenAndPlay(int track) {
+        std::uint32_t start = 0;
+        ASSERT_TRUE(cd->Open("B:") && cd->TrackStart(track, start) && cd->Seek(start) && cd->Play());
+    }
+
+    DiscFolder folder;
+    std::string cue = WriteDiscImage(folder.path, "disc", kTestDisc);
+    fs::path bin = folder.path / "disc.bin";
+    std::unique_ptr<platform::CdAudio> cd = platform::MakeLibcdioCdAudio();
+};
+
+TEST_F(RealCd, TheImageIsDriveBAndEachTrackStartsAtItsFirstFrame) {
+    EXPECT_EQ(cd->TypeOfDrive("B:"), platform::DriveType::CdRom);
+    EXPECT_EQ(cd->TypeOfDrive("C:"), platform::DriveType::NoDrive);
+    EXPECT_FALSE(cd->Open("C:"));
+    ASSERT_TRUE(cd->Open("B:")) << cd->ErrorText();
+    std::int32_t count = 0;
+    ASSERT_TRUE(Present() && cd->SetTrackTimeFormat() && cd->TrackCount(count));
+    EXPECT_EQ(count, 3);
+    EXPECT_EQ(Mode(), CdMode::Stopped);
+    for (int track = 1; track <= 3; ++track) {
+        std::uint32_t start = 0;
+        ASSERT_TRUE(cd->TrackStart(track, start) && cd->Seek(start));
+        EXPECT_EQ(std::pair(start, Position()), std::pair(Tmsf(track), Tmsf(track)));
+    }
+    std::uint32_t start = 0;
+    EXPECT_FALSE(cd->TrackStart(4, start) || cd->TrackStart(0, start));
+    EXPECT_TRUE(cd->Seek(Tmsf(2, 0, 1, 5)));
+    EXPECT_EQ(Position(), Tmsf(2, 0, 1, 5));
+    EXPECT_FALSE(cd->Seek(Tmsf(3, 0, 1, 0)) || cd->Seek(Tmsf(4))) << "off the disc";
+    setenv("VORNTAK_CD", bin.c_str(), 1);  // the same image by its .bin
+    EXPECT_TRUE(cd->TypeOfDrive("B:") == platform::DriveType::CdRom && cd->Open("B:") && cd->TrackCount(count));
+    EXPECT_EQ(count, 3);
+}
+
+// Track 3's pregap counts with it: the track byte turns as track 2's tone ends.
+TEST_F(RealCd, TheTrackByteTurnsWhenTheNextTrackBeginsAndTheDiscStopsAtItsEnd) {
+    OpenAndPlay(2);
+    EXPECT_EQ(std::pair(Mode(), Track()), std::pair(CdMode::Playing, 2));
+    EXPECT_NEAR(Until([&] { return Track() != 2; }, 3), 1.2, 0.2);
+    EXPECT_EQ(Position(), Tmsf(3)) << "the pregap reads as the track's start";
+    EXPECT_NEAR(Until([&] { return Mode() != CdMode::Playing; }, 3), 1.4, 0.2);
+    EXPECT_EQ(Mode(), CdMode::Stopped);
+    EXPECT_EQ(Position(), Tmsf(3, 0, 0, 74)) << "the last sector heard";
+}
+
+TEST_F(RealCd, ADataTrackKeepsItsTime) {
+    setenv("VORNTAK_CD", WriteDiscImage(folder.path, "mixed", {{15, 440, 0}, {45, 0, 0}, {15, 660, 0}}).c_str(), 1);
+    OpenAndPlay(2);
+    EXPECT_NEAR(Until([&] { return Track() != 2; }, 2), 0.6, 0.2);
+    EXPECT_EQ(std::pair(Mode(), Track()), std::pair(CdMode::Playing, 3));
+}
+
+TEST_F(RealCd, StopHoldsThePlaceASecondSeekPlaysFromThereAndCloseEndsAPlay) {
+    OpenAndPlay(1);
+    SDL_Delay(300);
+    ASSERT_TRUE(cd->Stop());
+    EXPECT_EQ(Mode(), CdMode::Stopped);
+    const std::uint32_t held = Position();
+    EXPECT_GT(IntoTrack(), 10);
+    SDL_Delay(100);
+    EXPECT_EQ(Position(), held);
+    ASSERT_TRUE(cd->Seek(Tmsf(3)) && cd->Play());
+    EXPECT_GE(Until([&] { return Track() == 3 && IntoTrack() > 5; }, 1), 0);
+    cd->Close();
+    EXPECT_EQ(Mode(), CdMode::NotOpen);
+    EXPECT_FALSE(Present() || cd->Play() || cd->Stop());
+    ASSERT_TRUE(cd->Open("B:") && Present());
+}
+
+TEST_F(RealCd, AnImageTakenAwayIsNoMediaAtOnceUntilTheNextOpen) {
+    OpenAndPlay(1);
+    SDL_Delay(200);
+    fs::rename(bin, folder.path / "moved.bin");
+    EXPECT_LT(Until([&] { return !Present(); }, 1), kNoticed) << "renamed while playing";
+    EXPECT_NE(Mode(), CdMode::Playing);
+    fs::rename(folder.path / "moved.bin", bin);
+    SDL_Delay(50);
+    std::int32_t count = 0;
+    EXPECT_FALSE(Present() || cd->TrackCount(count) || cd->Play()) << "a disc put back may be another";
+
+    ASSERT_TRUE(cd->Open("B:") && Present());
+    fs::copy_file(cue, folder.path / "copy.cue");
+    fs::rename(folder.path / "copy.cue", cue);
+    EXPECT_LT(Until([&] { return !Present(); }, 1), kNoticed) << "replaced by another file while stopped";
+
+    ASSERT_TRUE(cd->Open("B:") && cd->Seek(Tmsf(1)));
+    fs::resize_file(bin, 160 * kSectorBytes);  // past the read-ahead: a read fails
+    ASSERT_TRUE(cd->Play());
+    EXPECT_GE(Until([&] { return !Present(); }, 1.5), 0);
+    EXPECT_NE(Mode(), CdMode::Playing);
+}
+
+TEST_F(RealCd, BadImagesAreNoDisc) {
+    auto write = [&](const char* name, const std::string& text) {
+        std::ofstream(folder.path / name) << text;
+        return (folder.path / name).string();
+    };
+    std::string garbage(3000, '\0');
+    for (std::size_t i = 0; i < garbage.size(); ++i) garbage[i] = char(i * 7919 % 251);
+    for (const char* copy : {"a.bin", "b.bin", "cut.bin"}) fs::copy_file(bin, folder.path / copy);
+    fs::resize_file(folder.path / "cut.bin", 100 * kSectorBytes);  // ends inside track 2
+    std::string cutCue = std::string(std::istreambuf_iterator<char>(std::ifstream(cue).rdbuf()), {});
+    cutCue.replace(cutCue.find("disc.bin"), 8, "cut.bin");
+    const std::string track = "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n";
+    for (const std::string& image :
+         {(folder.path / "missing.cue").string(), write("garbage.cue", garbage), write("empty.cue", ""),
+          write("lost.cue", "FILE \"nowhere.bin\" BINARY\n" + track), write("cut.cue", cutCue), folder.path.string(),
+          write("multi.cue", "FILE \"a.bin\" BINARY\n" + track + "FILE \"b.bin\" BINARY\n  TRACK 02 AUDIO\n    INDEX 01 00:00:00\n")}) {
+        setenv("VORNTAK_CD", image.c_str(), 1);
+        if (!cd->Open("B:")) continue;
+        EXPECT_FALSE(Present() || cd->Seek(Tmsf(1)) || cd->Play()) << image;
+    }
+}
+
+TEST_F(RealCd, ManyBoutsLeaveNoThreadOrDescriptorBehind) {
+    auto bout = [&] {
+        OpenAndPlay(2);
+        SDL_Delay(5);
+        cd->Close();
+    };
+    bout();  // the audio device stays for the run
+    const int threads = Entries("/proc/self/task"), descriptors = Entries("/proc/self/fd");
+    for (int i = 0; i < 40; ++i) bout();
+    EXPECT_EQ(Entries("/proc/self/task"), threads);
+    EXPECT_EQ(Entries("/proc/self/fd"), descriptors);
+}
+
+}  // namespace
