@@ -90,9 +90,6 @@ public:
         for (MusicSegmentState* state : states_) delete state;
     }
 
-    bool Start() override { return true; }
-    bool CreatePerformance() override { return true; }
-
     bool InitialisePerformance() override {
         if (audio_) return true;
         audio_ = AcquireSdlAudio();
@@ -100,9 +97,7 @@ public:
         return true;
     }
 
-    bool CreateLoader() override { return true; }
     void SetSearchDirectory(const std::string& directory) override { searchDirectory_ = directory; }
-    bool AddDefaultPort() override { return true; }
 
     MusicSegment* LoadSegment(const std::string& fileName) override {
         const std::string path = JoinPath(searchDirectory_, fileName);
@@ -113,11 +108,6 @@ public:
         segments_.insert(segment);
         return segment;
     }
-
-    // The synthesiser holds every instrument of the soundfont: nothing to mark or download.
-    bool MarkStandardMidi(MusicSegment* segment) override { return Known(segment); }
-    bool DownloadInstruments(MusicSegment* segment) override { return Known(segment); }
-    bool UnloadInstruments(MusicSegment* segment) override { return Known(segment); }
 
     // A tune fading out keeps playing from its own copy until the fade ends.
     void ReleaseSegment(MusicSegment* segment) override {
@@ -187,9 +177,6 @@ public:
         ReleaseSdlAudio();
         audio_ = false;
     }
-
-    void ReleaseLoader() override {}
-    void Stop() override {}
 
 private:
     MusicSegment* Known(MusicSegment* segment) const { return segments_.contains(segment) ? segment : nullptr; }
