@@ -1,6 +1,9 @@
-// Whether a Standard MIDI File can be played: synthesisers loop a tune that
-// lasts no time or cannot be read to its end, for ever, so such a tune is
-// refused when it is loaded.
+// Whether a Standard MIDI File can be played: the tune check reads a file as
+// the synthesiser's own reader (FluidSynth 2.3) does, byte for byte, so that
+// what it accepts the synthesiser plays to its end and what the synthesiser
+// plays it accepts. The synthesiser's looping player spins for ever on a tune
+// it cannot read or one that lasts no time, so such a tune is refused when it
+// is loaded.
 #pragma once
 
 #include <cstddef>
@@ -8,9 +11,15 @@
 
 namespace platform {
 
-// A valid "MThd" header (format 0 or 1, at least one track, a division other
-// than 0), every declared "MTrk" chunk inside the image, every event of each
-// parsing inside its chunk up to an end of track, and some tick after 0.
-bool IsPlayableMidi(const std::uint8_t* data, std::size_t size);
+enum class MidiFault {
+    None,
+    Header,     // no "MThd" header of length 6, a format above 2, SMPTE timing, or no track count from 1 to 127
+    NotATrack,  // a chunk other than "MTrk" where a track is read (the synthesiser's reader may loop for ever there)
+    Event,      // a track cut short, or an event the reader refuses
+    NoTime,     // every track ends at tick 0
+};
+
+MidiFault CheckMidi(const std::uint8_t* data, std::size_t size);
+inline bool IsPlayableMidi(const std::uint8_t* data, std::size_t size) { return CheckMidi(data, size) == MidiFault::None; }
 
 }  // namespace platform
