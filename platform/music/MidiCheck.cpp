@@ -156,8 +156,8 @@ MidiFault ReadTrack(File& file, std::int64_t& ticks) {
 MidiFault CheckMidi(const std::uint8_t* data, std::size_t size) {
     if (!data || size < 14 || std::memcmp(data, "MThd", 4) != 0 || data[7] != 6) return MidiFault::Header;
     if (Signed(data[9]) > 2 || (data[12] & 0x80)) return MidiFault::Header;  // a format above 2; SMPTE timing
-    const std::int32_t tracks = TrackCount(data);
-    if (tracks < 1 || tracks > 127) return MidiFault::Header;  // none, or more than the player holds
+
+    const std::int32_t tracks = TrackCount(data);  // none read when it is 0 or less
 
     File file{Reader(data, size)};
     file.reader.Skip(14);
@@ -167,6 +167,8 @@ MidiFault CheckMidi(const std::uint8_t* data, std::size_t size) {
         if (const MidiFault fault = ReadTrack(file, ticks); fault != MidiFault::None) return fault;
         if (ticks > longest) longest = ticks;
     }
+    // The player holds 128 tracks; the count's bytes give either at most 127 or tens of thousands.
+    if (tracks > 127) return MidiFault::Header;
     return longest > 0 ? MidiFault::None : MidiFault::NoTime;
 }
 

@@ -13,10 +13,10 @@ namespace platform {
 
 enum class MidiFault {
     None,
-    Header,     // no "MThd" header of length 6, a format above 2, SMPTE timing, or no track count from 1 to 127
+    Header,     // no "MThd" header of length 6, a format above 2, SMPTE timing, or more tracks than the player holds
     NotATrack,  // a chunk other than "MTrk" where a track is read (the synthesiser's reader may loop for ever there)
     Event,      // a track cut short, or an event the reader refuses
-    NoTime,     // every track ends at tick 0
+    NoTime,     // no tracks, or every track ends at tick 0
 };
 
 MidiFault CheckMidi(const std::uint8_t* data, std::size_t size);

@@ -43,6 +43,9 @@ TEST(MidiCheck, RefusesWhatTheSynthesiserCannotReadOrLastsNoTime) {
         {"a track cut short", cut},
         {"a declared track missing", Smf(96, 2, {kTrack})},
         {"no tracks", Smf(96, 0, {})},
+        // The reader weighs the count's high byte as 2^16 and takes its bytes as signed.
+        {"a count of 0x0180 with as many tracks", Smf(96, 0x0180, std::vector<Bytes>(0x0180, kTrack))},
+        {"a count of 0x0080 with as many tracks", Smf(96, 0x0080, std::vector<Bytes>(0x0080, kTrack))},
         {"notes only at tick 0", Smf(96, 1, {{0, 0x90, 60, 64, 0, 0x80, 60, 0, 0, 0xFF, 0x2F, 0}})},
         // The player drops a time signature and the time before it: the tune lasts no time.
         {"time only before a dropped event", Smf(96, 1, {{0, 0x90, 60, 64, 0x60, 0xFF, 0x58, 4, 4, 2, 24, 8}})},
