@@ -2,7 +2,6 @@
 #include "PlayerBackends.h"
 
 #include "TestFiles.h"
-#include "TuneBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -65,13 +64,10 @@ TEST(HeadlessMusic, OnlyStandardMidiFilesLoad) {
 
 // The headless back end loads through the same check as the real one.
 TEST(HeadlessMusic, ATuneTheSynthesiserCannotPlayIsRefusedAtLoad) {
-    ScratchFolder folder;
     platform::HeadlessMusic music;
-    music.SetSearchDirectory(folder.Path());
-    folder.Write("Start.mid", Smf(480, 1, {{0, 0xFF, 0x51, 4, 7, 0xA1, 0x20, 0, 0x60, 0xFF, 0x2F, 0}}));  // a tempo of 4 bytes
-    EXPECT_EQ(music.LoadSegment("Start.mid"), nullptr);
-    folder.Write("Start.mid", Smf(480, 1, {kNote}));  // no end of track: the synthesiser plays it
-    EXPECT_NE(music.LoadSegment("Start.mid"), nullptr);
+    music.SetSearchDirectory(TUNE_KINDS);
+    EXPECT_EQ(music.LoadSegment("refused-tempo-of-4-bytes.mid"), nullptr);
+    EXPECT_NE(music.LoadSegment("plays-no-end-of-track.mid"), nullptr);
 }
 
 TEST(HeadlessMusic, RecordsAPlayAndItsEnd) {
