@@ -14,18 +14,21 @@ class Music {
 public:
     virtual ~Music() = default;
 
-    virtual bool Start() = 0;                  // the service itself, once per run
-    virtual bool CreatePerformance() = 0;
-    virtual bool InitialisePerformance() = 0;  // on the sound device
-    virtual bool CreateLoader() = 0;
+    // The steps below with a body do nothing by default: a back end writes
+    // only the ones it needs.
+    virtual bool Start() { return true; }  // the service itself, once per run
+    virtual bool CreatePerformance() { return true; }
+    virtual bool InitialisePerformance() { return true; }  // on the sound device
+    virtual bool CreateLoader() { return true; }
     virtual void SetSearchDirectory(const std::string& directory) = 0;
-    virtual bool AddDefaultPort() = 0;
+    virtual bool AddDefaultPort() { return true; }
 
     // Null when the file is missing, not a Standard MIDI File, or one that cannot be played to its end.
     virtual MusicSegment* LoadSegment(const std::string& fileName) = 0;
-    virtual bool MarkStandardMidi(MusicSegment* segment) = 0;
-    virtual bool DownloadInstruments(MusicSegment* segment) = 0;
-    virtual bool UnloadInstruments(MusicSegment* segment) = 0;
+    // A back end whose synthesiser holds every instrument has nothing to mark or download.
+    virtual bool MarkStandardMidi(MusicSegment* segment) { return segment != nullptr; }
+    virtual bool DownloadInstruments(MusicSegment* segment) { return segment != nullptr; }
+    virtual bool UnloadInstruments(MusicSegment* segment) { return segment != nullptr; }
     virtual void ReleaseSegment(MusicSegment* segment) = 0;
 
     virtual void SetLoopPoints(MusicSegment* segment, std::uint32_t start, std::uint32_t end) = 0;  // 0, 0: the whole tune
@@ -37,9 +40,9 @@ public:
     virtual bool StopAll(bool atNextMeasure) = 0;
 
     virtual bool CloseDown() = 0;  // the performance
-    virtual void ReleasePerformance() = 0;
-    virtual void ReleaseLoader() = 0;
-    virtual void Stop() = 0;       // the service, at the end of the run
+    virtual void ReleasePerformance() {}
+    virtual void ReleaseLoader() {}
+    virtual void Stop() {}  // the service, at the end of the run
 };
 
 }  // namespace platform

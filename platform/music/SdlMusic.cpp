@@ -1,7 +1,8 @@
 // Music for players: one FluidSynth synthesiser with the General MIDI soundfont,
 // made once for the run, renders the playing tune into SDL_mixer's music
 // stream. Without a device, a soundfont or a synthesiser, every step still
-// succeeds and nothing is heard.
+// succeeds and nothing is heard. A tune the synthesiser fails on while it
+// plays ends the music, never the audio thread's next buffer.
 #include "PlayerBackends.h"
 #include "SystemShared.h"
 
@@ -15,7 +16,9 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -34,6 +37,14 @@ constexpr int kMeasureFadeMs = 300;
 // More repeats than any session lasts: loop for ever.
 constexpr std::uint32_t kEndlessRepeats = 1000;
 
+// FluidSynth reports a failure on every retry, on the audio thread: the first
+// line of each tune is enough.
+std::atomic<bool> synthesiserSpoke{false};
+
+void LogSynthesiserError(int, const char* message, void*) {
+    if (!synthesiserSpoke.exchange(true)) std::fprintf(stderr, "Torvane: music: synthesiser: %s\n", message);
+}
+
 // The synthesiser holds the soundfont for the whole run, so a stage change only
 // reads a small MIDI file. Reading the soundfont's 148 MB takes most of a
 // second: it starts on a thread of its own when the music service is made,
@@ -45,6 +56,8 @@ public:
               if (access(kSoundFont, R_OK) != 0) return;
               fluid_set_log_function(FLUID_WARN, nullptr, nullptr);  // its notes are no business of the game's
               fluid_set_log_function(FLUID_INFO, nullptr, nullptr);
+              fluid_set_log_function(FLUID_ERR, LogSynthesiserError, nullptr);
+              fluid_set_log_function(FLUID_PANIC, LogSynthesiserError, nullptr);
               settings_ = new_fluid_settings();
               if (!settings_) return;
               fluid_settings_setnum(settings_, "synth.sample-rate", kSdlAudioRate);
@@ -90,9 +103,6 @@ public:
         for (MusicSegmentState* state : states_) delete state;
     }
 
-    bool Start() override { return true; }
-    bool CreatePerformance() override { return true; }
-
     bool InitialisePerformance() override {
         if (audio_) return true;
         audio_ = AcquireSdlAudio();
@@ -100,9 +110,7 @@ public:
         return true;
     }
 
-    bool CreateLoader() override { return true; }
     void SetSearchDirectory(const std::string& directory) override { searchDirectory_ = directory; }
-    bool AddDefaultPort() override { return true; }
 
     MusicSegment* LoadSegment(const std::string& fileName) override {
         const std::string path = JoinPath(searchDirectory_, fileName);
@@ -113,11 +121,6 @@ public:
         segments_.insert(segment);
         return segment;
     }
-
-    // The synthesiser holds every instrument of the soundfont: nothing to mark or download.
-    bool MarkStandardMidi(MusicSegment* segment) override { return Known(segment); }
-    bool DownloadInstruments(MusicSegment* segment) override { return Known(segment); }
-    bool UnloadInstruments(MusicSegment* segment) override { return Known(segment); }
 
     // A tune fading out keeps playing from its own copy until the fade ends.
     void ReleaseSegment(MusicSegment* segment) override {
@@ -144,15 +147,21 @@ public:
             Halt();  // one synthesiser plays one tune: a tune still fading ends now
             fluid_player_t* player = new_fluid_player(synth);
             const Tune& tune = *TuneOf(segment);
-            // The player counts plays, not repeats; 0 and 1 both play once.
-            const int plays = segment->repeats >= kEndlessRepeats ? -1 : static_cast<int>(segment->repeats) + 1;
+            // The player counts plays, not repeats; 0 and 1 both play once. It
+            // never loops for ever by itself: a tune it fails to read or that
+            // ends at once would be retried inside one buffer without end.
+            // An endless tune is granted one more play a chunk instead.
+            const bool endless = segment->repeats >= kEndlessRepeats;
+            const int plays = endless ? 1 : static_cast<int>(segment->repeats) + 1;
             if (!player || fluid_player_add_mem(player, tune.bytes.data(), tune.bytes.size()) != FLUID_OK ||
                 fluid_player_set_loop(player, plays) != FLUID_OK || fluid_player_play(player) != FLUID_OK) {
                 if (player) delete_fluid_player(player);
                 return nullptr;
             }
+            synthesiserSpoke = false;
             std::lock_guard lock(mixing_);
             player_ = player;
+            endless_ = endless;
             fadeLeft_ = fadeLength_ = 0;
         }
         auto* state = new MusicSegmentState{segment};
@@ -188,9 +197,6 @@ public:
         audio_ = false;
     }
 
-    void ReleaseLoader() override {}
-    void Stop() override {}
-
 private:
     MusicSegment* Known(MusicSegment* segment) const { return segments_.contains(segment) ? segment : nullptr; }
 
@@ -221,6 +227,9 @@ private:
         std::array<float, 2 * kChunkFrames> chunk;
         for (int frame = 0, frames = samples / 2; frame < frames;) {
             const int count = std::min(frames - frame, kChunkFrames);
+            // Between chunks the player has read the tune and is still in it:
+            // one more play. One that failed or ended twice in a chunk stays done.
+            if (endless_ && fluid_player_get_status(player_) == FLUID_PLAYER_PLAYING) fluid_player_set_loop(player_, 1);
             // Floats, not the synthesiser's dithered integers: silence stays exactly 0.
             fluid_synth_write_float(synth, count, chunk.data(), 0, 2, chunk.data(), 1, 2);
             for (int i = 0; i < 2 * count; i += 2, ++frame) {
@@ -250,6 +259,7 @@ private:
     Synthesiser synth_;
     std::mutex mixing_;  // the player and fade, shared with the audio thread
     fluid_player_t* player_ = nullptr;
+    bool endless_ = false;  // the player is granted a play a chunk
     int fadeLeft_ = 0, fadeLength_ = 0;  // frames of the fade to the measure's stop
 };
 
