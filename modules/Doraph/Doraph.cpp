@@ -49,7 +49,8 @@ constexpr ShellSpec kRodiNPM{
     .burstSteps = 6,
     // duration, half size, extent
     .burst = {{4, 40, 30}, {4, 60, 45}, {4, 80, 60}, {4, 100, 75}, {4, 120, 90}, {4, 140, 105}},
-    .fillsUnflown = false,
+    .filledTracks = 1,
+    .filledPhases = 10,
 };
 
 }  // namespace

@@ -77,7 +77,7 @@ constexpr RocketSalvoSpec kTDodarRKT{
 
 ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
 
-ROBOT_EXPORT void Motion(MotionGraph* graph) { WriteGraph(*graph, kMotions, Numbering::Left); }
+ROBOT_EXPORT void Motion(MotionGraph* graph) { WriteGraph(*graph, kMotions, Numbering::Untouched); }
 
 ROBOT_EXPORT void TDodarSHT(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillPelletFan(*weapon, *tracks, kTDodarSHT); }
 

@@ -69,7 +69,8 @@ constexpr ShellSpec kZErovNPM{
     .burstSteps = 3,
     // duration, half size, extent
     .burst = {{4, 20, 16}, {6, 30, 40}, {6, 45, 50}},
-    .fillsUnflown = true,
+    .filledTracks = kFilledTracks,
+    .filledPhases = 8,  // one past the last: the cluster's partial fill
 };
 
 }  // namespace
