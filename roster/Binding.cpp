@@ -1,55 +1,12 @@
 // Binding a robot module to a player, then installing what it filled.
 #include "Devices.h"
 #include "GameState.h"
+#include "ModuleCalls.h"
 #include "RobotTable.h"
 
 #include <string>
 
 namespace {
-
-// The module's calls, in one guarded block: a module that does not load, a
-// missing export or a call that throws ends them; a loaded module is always freed.
-void CallModule(TForm1& form, int player, const RobotEntry& robot) {
-    platform::System& system = *form.devices.services.system;
-    platform::Module* module = system.LoadModule(robot.module);
-    if (!module) return;
-
-    try {
-        for (const ExportCall& call : robot.calls) {
-            if (!call.name) break;
-            if (call.kind == CallKind::NextModule) {
-                system.UnloadModule(module);
-                if (!(module = system.LoadModule(call.name))) return;
-                continue;
-            }
-            WeaponDescriptor* weapon = call.weapon ? &form.weapons[player][call.weapon - 1] : nullptr;
-            ShotTrackTable* tracks = call.weapon ? &form.tracks[player][call.weapon - 1] : nullptr;
-            if (call.kind == CallKind::Fillers) {
-                bool complete = true;
-                for (const PathFiller& filler : kPathFillers) {
-                    auto* fill = reinterpret_cast<PathFillerExport*>(system.FindFunction(module, filler.name));
-                    if (!(complete = fill != nullptr)) break;
-                    fill(filler.plane, tracks);
-                }
-                if (!complete) break;
-                continue;
-            }
-            void* function = system.FindFunction(module, call.name);
-            if (!function) break;
-            switch (call.kind) {
-                case CallKind::Move:
-                    reinterpret_cast<MoveExport*>(function)(&form.robotDescs[player], robot.speedBias);
-                    break;
-                case CallKind::VidiruMove: reinterpret_cast<VidiruMoveExport*>(function)(&form.robotDescs[player]); break;
-                case CallKind::Motion: reinterpret_cast<MotionExport*>(function)(&form.motionGraphs[player]); break;
-                default: reinterpret_cast<WeaponExport*>(function)(weapon, tracks); break;
-            }
-        }
-    } catch (...) {
-        // A failing export ends the binding; what it wrote before stands.
-    }
-    if (module) system.UnloadModule(module);
-}
 
 void WireShots(TForm1& form, int player, const RobotEntry& robot) {
     for (int w = 0; w < 4; ++w) {
@@ -100,7 +57,8 @@ void MakeFireSounds(TForm1& form, int player, const RobotEntry& robot) {
 void BindRobot(TForm1& form, int player, int robotNumber) {
     if (!IsRobot(robotNumber)) return;
     const RobotEntry& robot = kRobotTable[robotNumber - 1];
-    CallModule(form, player, robot);
+    CallExports(*form.devices.services.system, robot,
+                {form.robotDescs[player], form.motionGraphs[player], form.weapons[player], form.tracks[player]});
 
     // The installation runs whether or not the module could be bound.
     PlayerRecord& record = form.players[player];

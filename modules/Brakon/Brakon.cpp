@@ -84,23 +84,23 @@ constexpr RidingStrikeSpec kBlade{
 
 }  // namespace
 
-ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
+ROBOT_EXPORT(MoveExport, Move)(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
 
-ROBOT_EXPORT void Motion(MotionGraph* graph) { WriteGraph(*graph, kMotions, Numbering::Written); }
+ROBOT_EXPORT(MotionExport, Motion)(MotionGraph* graph) { WriteGraph(*graph, kMotions, Numbering::Written); }
 
-ROBOT_EXPORT void DoviGTR(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
+ROBOT_EXPORT(WeaponExport, DoviGTR)(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
     FillStraightShot(*weapon, *tracks, kDoviGTR);
 }
 
-ROBOT_EXPORT void DoviLZR(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
+ROBOT_EXPORT(WeaponExport, DoviLZR)(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
     FillRidingStrike(*weapon, *tracks, kBlade);
 }
 
-ROBOT_EXPORT void DoviCNN(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
+ROBOT_EXPORT(WeaponExport, DoviCNN)(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
     FillStraightShot(*weapon, *tracks, kCannon);
 }
 
-ROBOT_EXPORT void DoviMSL(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
+ROBOT_EXPORT(WeaponExport, DoviMSL)(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
     FillMissile(*weapon, *tracks, {.ammunition = 63, .volleys = 8, .damage = 44});
 }
 

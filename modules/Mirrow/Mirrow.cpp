@@ -75,14 +75,14 @@ constexpr ShellSpec kZErovNPM{
 
 }  // namespace
 
-ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
+ROBOT_EXPORT(MoveExport, Move)(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
 
-ROBOT_EXPORT void Motion(MotionGraph* graph) { WriteGraph(*graph, kMotions, Numbering::Written); }
+ROBOT_EXPORT(MotionExport, Motion)(MotionGraph* graph) { WriteGraph(*graph, kMotions, Numbering::Written); }
 
-ROBOT_EXPORT void ZErovGND(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillCharge(*weapon, *tracks, kZErovGND); }
+ROBOT_EXPORT(WeaponExport, ZErovGND)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillCharge(*weapon, *tracks, kZErovGND); }
 
-ROBOT_EXPORT void ZErovCRW(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillMelee(*weapon, *tracks, kZErovCRW); }
+ROBOT_EXPORT(WeaponExport, ZErovCRW)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillMelee(*weapon, *tracks, kZErovCRW); }
 
-ROBOT_EXPORT void ZErovLZR(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillBeam(*weapon, *tracks, kZErovLZR); }
+ROBOT_EXPORT(WeaponExport, ZErovLZR)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillBeam(*weapon, *tracks, kZErovLZR); }
 
-ROBOT_EXPORT void ZErovNPM(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillShell(*weapon, *tracks, kZErovNPM); }
+ROBOT_EXPORT(WeaponExport, ZErovNPM)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillShell(*weapon, *tracks, kZErovNPM); }

@@ -104,15 +104,15 @@ void FillBazooka(WeaponDescriptor& weapon, ShotTrackTable& table) {
 
 }  // namespace
 
-ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
+ROBOT_EXPORT(MoveExport, Move)(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
 
 // Weapon 4's chain is a copy of neutral: robot 4 has no fourth weapon.
-ROBOT_EXPORT void Motion(MotionGraph* graph) { WriteGraphCopy(*graph, kMotions, {}); }
+ROBOT_EXPORT(MotionExport, Motion)(MotionGraph* graph) { WriteGraphCopy(*graph, kMotions, {}); }
 
-ROBOT_EXPORT void DFAcid(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillStraightShot(*weapon, *tracks, kAcid); }
+ROBOT_EXPORT(WeaponExport, DFAcid)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillStraightShot(*weapon, *tracks, kAcid); }
 
-ROBOT_EXPORT void DFTonfer(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
+ROBOT_EXPORT(WeaponExport, DFTonfer)(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
     FillRidingStrike(*weapon, *tracks, kTonfa);
 }
 
-ROBOT_EXPORT void DFBazooka(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillBazooka(*weapon, *tracks); }
+ROBOT_EXPORT(WeaponExport, DFBazooka)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillBazooka(*weapon, *tracks); }

@@ -34,42 +34,6 @@ const std::map<std::string, std::set<std::string>> kExports = LookedUpNames();
 
 std::string ModulePath(const std::string& module) { return std::string(MODULE_DIRECTORY) + "/" + module + ".so"; }
 
-// The row's calls in the loader's order with its arguments, on a file opened
-// by path; an export the module lacks ends nothing here, since the exports
-// test reports it. Returns the weapons (0-3) whose export ran.
-std::set<int> Bind(const RobotEntry& robot, BoundRobot& blocks) {
-    std::set<int> bound;
-    std::string file = robot.module;
-    auto module = std::make_unique<LoadedModule>(ModulePath(file).c_str());
-    auto find = [&](const char* name) { return module->Export<void>(name); };
-    for (const ExportCall& call : robot.calls) {
-        if (!call.name) break;
-        if (call.kind == CallKind::NextModule) {
-            module.reset();  // the first module goes before the second comes
-            module = std::make_unique<LoadedModule>(ModulePath(file = call.name).c_str());
-            continue;
-        }
-        WeaponDescriptor* weapon = call.weapon ? &blocks.weapons[call.weapon - 1] : nullptr;
-        ShotTrackTable* tracks = call.weapon ? &blocks.tracks[call.weapon - 1] : nullptr;
-        if (call.kind == CallKind::Fillers) {
-            for (const PathFiller& filler : kPathFillers)
-                if (void* fill = find(filler.name)) reinterpret_cast<PathFillerExport*>(fill)(filler.plane, tracks);
-            continue;
-        }
-        void* function = find(call.name);
-        if (!function) continue;
-        switch (call.kind) {
-            case CallKind::Move: reinterpret_cast<MoveExport*>(function)(&blocks.robot, robot.speedBias); break;
-            case CallKind::VidiruMove: reinterpret_cast<VidiruMoveExport*>(function)(&blocks.robot); break;
-            case CallKind::Motion: reinterpret_cast<MotionExport*>(function)(&blocks.graph); break;
-            default:
-                reinterpret_cast<WeaponExport*>(function)(weapon, tracks);
-                bound.insert(call.weapon - 1);
-        }
-    }
-    return bound;
-}
-
 }  // namespace
 
 TEST(ModuleExports, EveryModuleExportsExactlyTheNamesTheLoaderLooksUpInIt) {
@@ -96,8 +60,10 @@ protected:
                 weapon.fireSound = TextCreate("HITTED3");
                 weapon.hitSound = TextCreate("HITTED3");
             }
-        weapons_ = Bind(robot_, *a_);
-        Bind(robot_, *b_);
+        ASSERT_TRUE(BindRow(robot_, *a_));
+        ASSERT_TRUE(BindRow(robot_, *b_));
+        for (const ExportCall& call : robot_.calls)
+            if (call.kind == CallKind::Weapon) weapons_.insert(call.weapon - 1);
     }
     void TearDown() override {
         for (BoundRobot* blocks : {a_.get(), b_.get()})
@@ -175,7 +141,7 @@ TEST_P(ModuleContract, BindingAgainLeavesTheSameBytesAndSoundNames) {
     auto before = std::make_unique<BoundRobot>(*a_);
     std::vector<std::string> names;
     for (const WeaponDescriptor& weapon : a_->weapons) names.insert(names.end(), {TextChars(weapon.fireSound), TextChars(weapon.hitSound)});
-    Bind(robot_, *a_);
+    ASSERT_TRUE(BindRow(robot_, *a_));
     for (int w = 0; w < 4; ++w) {  // the texts are made anew, with the same names
         EXPECT_EQ(TextChars(a_->weapons[w].fireSound), names[2 * w]);
         EXPECT_EQ(TextChars(a_->weapons[w].hitSound), names[2 * w + 1]);
@@ -185,7 +151,7 @@ TEST_P(ModuleContract, BindingAgainLeavesTheSameBytesAndSoundNames) {
     EXPECT_EQ(std::memcmp(before.get(), a_.get(), sizeof(BoundRobot)), 0);
 }
 
-// Bind has unloaded the modules: the names live in the shared text library.
+// The binding has unloaded the modules: the names live in the shared text library.
 TEST_P(ModuleContract, SoundNamesOutliveTheModuleAndNameGameSounds) {
     for (int w : weapons_) {
         const std::string fire = TextChars(a_->weapons[w].fireSound), hit = TextChars(a_->weapons[w].hitSound);
