@@ -1,5 +1,5 @@
 // The eight missile path fillers, exported unchanged by every module with
-// steering missiles (Brakon, Quillet); compiled once, linked into each.
+// steering missiles (Brakon, Quillet); built into each.
 #include "Weapons.h"
 
 using robotkit::FillMissilePath;

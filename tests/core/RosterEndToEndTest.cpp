@@ -116,7 +116,8 @@ TEST_F(Roster, EveryPairingFightsInsideTheFieldOnItsOwnTracksAndFiresEveryWeapon
 
 TEST_F(Roster, EachLadderMeetsItsSixOpponentsInOrderAndEndsOnTheStartScreen) {
     // Player 1's robot picks the route; after one ladder the next starts from its first step.
-    for (const auto& [robot, route] : {std::pair(2, 0), std::pair(9, 1)}) {
+    for (const auto& [robotNumber, route] : {std::pair(2, 0), std::pair(9, 1)}) {
+        const int robot = robotNumber;  // a lambda below captures it
         SCOPED_TRACE("robot " + std::to_string(robot));
         ASSERT_TRUE(HoldUntil(kDecide, [&] { return Stage(StageSelect); }));
         ASSERT_TRUE(HoldUntil(kDown, [&] { return form->p1RobotNumber == robot; }));

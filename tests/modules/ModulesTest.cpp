@@ -50,6 +50,24 @@ TEST(ModuleExports, EveryModuleExportsExactlyTheNamesTheLoaderLooksUpInIt) {
     }
 }
 
+// The loader's loop says whether every call ran: a row naming an export its
+// module lacks stops there, and what the calls before it wrote stands.
+TEST(ModuleCalls, ARowNamingAMissingExportStopsThereAndSaysSo) {
+    RobotEntry row = kRobotTable[3];
+    ASSERT_STREQ(row.calls[3].name, "DFTonfer");
+    row.calls[3].name = "DFTonferX";
+    auto bound = FilledRecord<BoundRobot>(0);
+    EXPECT_FALSE(BindRow(row, *bound));
+    EXPECT_GT(bound->robot.maxHitPoints, 0);
+    EXPECT_STREQ(TextChars(bound->weapons[0].fireSound), "ACID");
+    EXPECT_EQ(bound->weapons[1].shotsPerVolley, 0) << "the missing weapon";
+    EXPECT_EQ(bound->weapons[2].shotsPerVolley, 0) << "a call after it";
+    for (const WeaponDescriptor& weapon : bound->weapons) {
+        TextRelease(weapon.fireSound);
+        TextRelease(weapon.hitSound);
+    }
+}
+
 // A robot bound on blocks filled with 0xA5 and on blocks filled with 0x5A: a
 // byte equal in both was written. The sound names start as valid texts, since
 // an export releases what the field held.
