@@ -254,7 +254,7 @@ inline constexpr bool kIsExportKind = std::is_same_v<Kind, MoveExport> || std::i
 // Marks a module's export where it is defined, the one place its name stands in
 // the module: visible (everything else in a module is hidden), C linkage, and
 // declared first as its kind, so a definition that strays from it fails to build.
-//   ROBOT_EXPORT(WeaponExport, DoviGTR)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { ... }
+//   ROBOT_EXPORT(WeaponExport, <name>)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { ... }
 #define ROBOT_EXPORT(Kind, name)                                                 \
     static_assert(kIsExportKind<Kind>, #Kind " is no kind of robot export");     \
     extern "C" __attribute__((visibility("default"))) Kind name;                 \

@@ -1,5 +1,5 @@
-// Robot 3, "VedarAzer": four weapons on long motion chains, the only graph
-// that numbers its nodes.
+// Robot 3, "VedarAzer": four weapons on long motion chains; like robot 7's,
+// its graph numbers its nodes.
 #include "Weapons.h"
 
 using namespace robotkit;
