@@ -1,5 +1,6 @@
 // The robot module contract: every record that crosses between Torvane and a
-// robot module, the links inside them, the sound-name texts, and every export.
+// robot module, the links inside them, the sound-name texts, and the kinds of
+// export. Which robot exports what is the roster's table (roster/RobotTable.cpp).
 //
 // A module is a shared library that Torvane loads before a bout, calls once per
 // export to fill records the game owns, and unloads at once. No module code runs
@@ -10,10 +11,9 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 static_assert(std::endian::native == std::endian::little, "records are little-endian");
-
-#define ROBOT_EXPORT extern "C" __attribute__((visibility("default")))
 
 // ---------------------------------------------------------------------------
 // Links
@@ -245,71 +245,20 @@ using WeaponExport = void(WeaponDescriptor* weapon, ShotTrackTable* tracks); // 
 using PathFillerExport = void(std::int32_t plane, ShotTrackTable* tracks);   // missile curves of one plane
 }
 
-// Brakon (robot 7, "VuruRovavu"), called in this order by its loader.
-ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias);
-ROBOT_EXPORT void Motion(MotionGraph* graph);
-ROBOT_EXPORT void DoviGTR(WeaponDescriptor* weapon, ShotTrackTable* tracks);  // gun, volleys of three
-ROBOT_EXPORT void DoviLZR(WeaponDescriptor* weapon, ShotTrackTable* tracks);  // laser blade
-ROBOT_EXPORT void DoviCNN(WeaponDescriptor* weapon, ShotTrackTable* tracks);  // cannon
-ROBOT_EXPORT void DoviMSL(WeaponDescriptor* weapon, ShotTrackTable* tracks);  // steering missiles
-// Missile path fillers, called after the missile weapon on its table, in the
-// order DR, DL, DN, NR, NL, UR, UL, UN, each with the plane of its name.
-ROBOT_EXPORT void MSL_UN(std::int32_t plane, ShotTrackTable* tracks);
-ROBOT_EXPORT void MSL_UR(std::int32_t plane, ShotTrackTable* tracks);
-ROBOT_EXPORT void MSL_NR(std::int32_t plane, ShotTrackTable* tracks);
-ROBOT_EXPORT void MSL_DR(std::int32_t plane, ShotTrackTable* tracks);
-ROBOT_EXPORT void MSL_DN(std::int32_t plane, ShotTrackTable* tracks);
-ROBOT_EXPORT void MSL_DL(std::int32_t plane, ShotTrackTable* tracks);
-ROBOT_EXPORT void MSL_NL(std::int32_t plane, ShotTrackTable* tracks);
-ROBOT_EXPORT void MSL_UL(std::int32_t plane, ShotTrackTable* tracks);
 
-// Quillet (robot 1, "Vazede type Didazav"), which takes no speed bias; its
-// stick and missiles, path fillers included, also arm robot 5.
-ROBOT_EXPORT void VidiruMove(RobotDescriptor* robot);     // body and speeds; decelPeriod in every row
-ROBOT_EXPORT void VidiruMotion(MotionGraph* graph);       // the Vazede graph
-ROBOT_EXPORT void VidiruMGN(WeaponDescriptor* weapon, ShotTrackTable* tracks);  // machine gun, weapon 1
-ROBOT_EXPORT void VidiruSTK(WeaponDescriptor* weapon, ShotTrackTable* tracks);  // stick strike, weapon 2
-ROBOT_EXPORT void VidiruMSL(WeaponDescriptor* weapon, ShotTrackTable* tracks);  // steering missiles, weapon 3
+template <typename Kind>
+inline constexpr bool kIsExportKind = std::is_same_v<Kind, MoveExport> || std::is_same_v<Kind, VidiruMoveExport> ||
+                                      std::is_same_v<Kind, MotionExport> || std::is_same_v<Kind, WeaponExport> ||
+                                      std::is_same_v<Kind, PathFillerExport>;
 
-// The other modules: Move and Motion as above, then their weapons in weapon order.
-// Wynmar (robot 2, "VezoRer").
-ROBOT_EXPORT void BuzzBMGN(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // machine gun
-ROBOT_EXPORT void BuzzBSPK(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // spike strike
-ROBOT_EXPORT void BuzzBFLY(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // swarm of six, steering twice
-// Mirrow (robot 3, "VedarAzer").
-ROBOT_EXPORT void ZErovGND(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // grenade
-ROBOT_EXPORT void ZErovCRW(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // claw strike
-ROBOT_EXPORT void ZErovLZR(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // beam, ten segments
-ROBOT_EXPORT void ZErovNPM(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // cluster of six bomblets
-// Umbrel (robot 5, "Vazede type Zazov"); weapons 2 and 3 come from Quillet.
-ROBOT_EXPORT void VidiruVRFL(WeaponDescriptor* weapon, ShotTrackTable* tracks); // rifle
-// Zentil (robot 6, "DedoVez").
-ROBOT_EXPORT void DIvoSHT(WeaponDescriptor* weapon, ShotTrackTable* tracks);    // pellet fan, one track per part
-ROBOT_EXPORT void DIvoCHN(WeaponDescriptor* weapon, ShotTrackTable* tracks);    // chain strike, hits while it overlaps
-ROBOT_EXPORT void DIvoMIN(WeaponDescriptor* weapon, ShotTrackTable* tracks);    // creeping mine
-// Tessor (robot 8, "DudaVazovIrivar").
-ROBOT_EXPORT void FMHGTR(WeaponDescriptor* weapon, ShotTrackTable* tracks);     // gun, volleys of three
-ROBOT_EXPORT void FMHSWD(WeaponDescriptor* weapon, ShotTrackTable* tracks);     // sword strike
-ROBOT_EXPORT void FMHCPR(WeaponDescriptor* weapon, ShotTrackTable* tracks);     // swinging shot, steering twice
-ROBOT_EXPORT void FMHRKT(WeaponDescriptor* weapon, ShotTrackTable* tracks);     // salvo of four rockets
-// Kelvash (robot 9, "Zozuva-Dodar").
-ROBOT_EXPORT void TDodarSHT(WeaponDescriptor* weapon, ShotTrackTable* tracks);  // pellet fan, one track per part
-ROBOT_EXPORT void TDodarBSG(WeaponDescriptor* weapon, ShotTrackTable* tracks);  // club strike
-ROBOT_EXPORT void TDodarCNN(WeaponDescriptor* weapon, ShotTrackTable* tracks);  // triple cannon
-ROBOT_EXPORT void TDodarRKT(WeaponDescriptor* weapon, ShotTrackTable* tracks);  // salvo of six rockets
-// Corvath (robot 10, "D-2-O").
-ROBOT_EXPORT void ZozerRFL(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // rifle
-ROBOT_EXPORT void ZozerCRW(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // claw strike
-ROBOT_EXPORT void ZozerLZR(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // beam, ten segments
-// Doraph (robot 11, "DodizevoZ").
-ROBOT_EXPORT void RodiRFL(WeaponDescriptor* weapon, ShotTrackTable* tracks);    // rifle
-ROBOT_EXPORT void RodiFLY(WeaponDescriptor* weapon, ShotTrackTable* tracks);    // swarm of six, steering twice
-ROBOT_EXPORT void RodiNPM(WeaponDescriptor* weapon, ShotTrackTable* tracks);    // napalm shell from above
-
-// Saltrim (robot 4, "Vo-Do"): Move and Motion as above, then its three weapons.
-ROBOT_EXPORT void DFAcid(WeaponDescriptor* weapon, ShotTrackTable* tracks);     // acid spit
-ROBOT_EXPORT void DFTonfer(WeaponDescriptor* weapon, ShotTrackTable* tracks);   // tonfa strike, rides on the robot
-ROBOT_EXPORT void DFBazooka(WeaponDescriptor* weapon, ShotTrackTable* tracks);  // a fan of rockets, one track per part
+// Marks a module's export where it is defined, the one place its name stands in
+// the module: visible (everything else in a module is hidden), C linkage, and
+// declared first as its kind, so a definition that strays from it fails to build.
+//   ROBOT_EXPORT(WeaponExport, <name>)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { ... }
+#define ROBOT_EXPORT(Kind, name)                                                 \
+    static_assert(kIsExportKind<Kind>, #Kind " is no kind of robot export");     \
+    extern "C" __attribute__((visibility("default"))) Kind name;                 \
+    extern "C" __attribute__((visibility("default"))) void name
 
 // ---------------------------------------------------------------------------
 // The layout, pinned.

@@ -1,66 +1,12 @@
 // Binding a robot module to a player, then installing what it filled.
 #include "Devices.h"
 #include "GameState.h"
+#include "ModuleCalls.h"
 #include "RobotTable.h"
 
 #include <string>
 
 namespace {
-
-// The module's exports in order, each called at once; false at the first
-// that cannot be called. `module` and `current` follow a second module file.
-bool CallExports(TForm1& form, int player, const RobotEntry& robot, platform::Module*& module, const char*& current) {
-    platform::System& system = *form.devices.services.system;
-    for (const ExportCall& call : robot.calls) {
-        if (!call.name) break;
-        if (call.kind == CallKind::NextModule) {
-            system.UnloadModule(module);
-            module = system.LoadModule(current = call.name);
-            if (!module) return false;
-            continue;
-        }
-        WeaponDescriptor* weapon = call.weapon ? &form.weapons[player][call.weapon - 1] : nullptr;
-        ShotTrackTable* tracks = call.weapon ? &form.tracks[player][call.weapon - 1] : nullptr;
-        if (call.kind == CallKind::Fillers) {
-            for (const PathFiller& filler : kPathFillers) {
-                auto* fill = reinterpret_cast<PathFillerExport*>(system.FindFunction(module, filler.name));
-                if (!fill) return false;
-                fill(filler.plane, tracks);
-            }
-            continue;
-        }
-        void* function = system.FindFunction(module, call.name);
-        if (!function) return false;
-        switch (call.kind) {
-            case CallKind::Move:
-                reinterpret_cast<MoveExport*>(function)(&form.robotDescs[player], robot.speedBias);
-                break;
-            case CallKind::VidiruMove: reinterpret_cast<VidiruMoveExport*>(function)(&form.robotDescs[player]); break;
-            case CallKind::Motion: reinterpret_cast<MotionExport*>(function)(&form.motionGraphs[player]); break;
-            default: reinterpret_cast<WeaponExport*>(function)(weapon, tracks); break;
-        }
-    }
-    return true;
-}
-
-// The module's calls, in one guarded block: a module that does not load, a
-// missing export or a call that throws ends them; a loaded module is always
-// freed. The module that could not be bound is returned, null when all ran.
-const char* CallModule(TForm1& form, int player, const RobotEntry& robot) {
-    platform::System& system = *form.devices.services.system;
-    const char* current = robot.module;
-    platform::Module* module = system.LoadModule(current);
-    if (!module) return current;
-
-    bool bound = false;
-    try {
-        bound = CallExports(form, player, robot, module, current);
-    } catch (...) {
-        // A failing export ends the binding; what it wrote before stands.
-    }
-    if (module) system.UnloadModule(module);
-    return bound ? nullptr : current;
-}
 
 void WireShots(TForm1& form, int player, const RobotEntry& robot) {
     for (int w = 0; w < 4; ++w) {
@@ -112,7 +58,8 @@ void MakeFireSounds(TForm1& form, int player, const RobotEntry& robot, const cha
 void BindRobot(TForm1& form, int player, int robotNumber) {
     if (!IsRobot(robotNumber)) return;
     const RobotEntry& robot = kRobotTable[robotNumber - 1];
-    const char* unbound = CallModule(form, player, robot);
+    const char* unbound = CallExports(*form.devices.services.system, robot, {form.robotDescs[player],
+                                      form.motionGraphs[player], form.weapons[player], form.tracks[player]});
 
     // The installation runs whether or not the module could be bound.
     PlayerRecord& record = form.players[player];

@@ -4,6 +4,7 @@
 #include "Wide.h"
 
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -167,9 +168,10 @@ void TForm1::Dodar_Think() { RunOpponent(*this, kCpuProfiles[8]); }
 void TForm1::Zozer_Think() { RunOpponent(*this, kCpuProfiles[9]); }
 void TForm1::Rodi_Think() { RunOpponent(*this, kCpuProfiles[10]); }
 
-void (*const kThinkRoutines[kRobotCount])(TForm1& form) = {
+void (*const kThinkRoutines[])(TForm1& form) = {
     [](TForm1& f) { f.VidiruT_Think(); }, [](TForm1& f) { f.DareD_Think(); }, [](TForm1& f) { f.ZErov_Think(); },
     [](TForm1& f) { f.DF_Think(); },      [](TForm1& f) { f.VidiruV_Think(); }, [](TForm1& f) { f.DIvo_Think(); },
     [](TForm1& f) { f.Dovi_Think(); },    [](TForm1& f) { f.VOV_Think(); },     [](TForm1& f) { f.Dodar_Think(); },
     [](TForm1& f) { f.Zozer_Think(); },   [](TForm1& f) { f.Rodi_Think(); },
 };
+static_assert(std::size(kThinkRoutines) == kRobotCount, "a routine for every robot");

@@ -23,7 +23,7 @@ struct CpuProfile {
     bool slideWhileExecuting;            // re-reads the dodge every frame of a choice
 };
 
-extern const CpuProfile kCpuProfiles[kRobotCount];  // index robot number - 1
+extern const CpuProfile kCpuProfiles[];  // index robot number - 1; one per robot
 
 // The band of a distance between the robots, in whole pixels.
 DistanceBand BandOf(std::int32_t distance);
@@ -32,4 +32,4 @@ DistanceBand BandOf(std::int32_t distance);
 void RunOpponent(TForm1& form, const CpuProfile& profile);
 
 // The think routines in robot-number order, as the start-up stores them.
-extern void (*const kThinkRoutines[kRobotCount])(TForm1& form);
+extern void (*const kThinkRoutines[])(TForm1& form);

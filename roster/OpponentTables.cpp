@@ -4,11 +4,13 @@
 // that has no choice of its own.
 #include "Opponent.h"
 
+#include <iterator>
+
 namespace {
 constexpr CpuChoice kRepeat{0, 0, 0};
 }
 
-const CpuProfile kCpuProfiles[kRobotCount] = {
+const CpuProfile kCpuProfiles[] = {
     // 1: VidiruT_Think
     {5, {8, 20, 16, 14},
      {
@@ -230,3 +232,4 @@ const CpuProfile kCpuProfiles[kRobotCount] = {
      },
      true},
 };
+static_assert(std::size(kCpuProfiles) == kRobotCount, "a profile for every robot");

@@ -1,5 +1,7 @@
 #include "RobotTable.h"
 
+#include <iterator>
+
 namespace {
 using K = CallKind;
 constexpr ExportCall kMove{K::Move, "Move"};
@@ -8,7 +10,7 @@ constexpr ExportCall W(const char* name, int weapon) { return {K::Weapon, name, 
 constexpr ExportCall Fillers(int weapon) { return {K::Fillers, "MSL", weapon}; }
 }  // namespace
 
-const RobotEntry kRobotTable[11] = {
+const RobotEntry kRobotTable[] = {
     {"Quillet", 0,
      {{K::VidiruMove, "VidiruMove"}, {K::Motion, "VidiruMotion"}, W("VidiruMGN", 1), W("VidiruSTK", 2),
       W("VidiruMSL", 3), Fillers(3)},
@@ -37,3 +39,4 @@ const RobotEntry kRobotTable[11] = {
     {"Doraph", 1, {kMove, kMotion, W("RodiRFL", 1), W("RodiFLY", 2), W("RodiNPM", 3)},
      3, {false, true, true, false}, false},
 };
+static_assert(std::size(kRobotTable) == kRobotCount, "a row for every robot");

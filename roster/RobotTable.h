@@ -2,6 +2,8 @@
 // their arguments, and how the shot records of its weapons are wired.
 #pragma once
 
+#include "GameState.h"
+
 #include <cstdint>
 
 enum class CallKind : std::uint8_t {
@@ -30,7 +32,7 @@ struct RobotEntry {
     bool reportsEachBuffer;  // robot 4 reports every fire-sound buffer's turn
 };
 
-extern const RobotEntry kRobotTable[11];  // index robot number - 1
+extern const RobotEntry kRobotTable[];  // index robot number - 1; one row per robot
 
 // The path fillers, in the order they are called, each with its own plane.
 struct PathFiller {

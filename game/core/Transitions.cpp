@@ -81,7 +81,7 @@ void TForm1::ToBefore() {
     if (GameMode == ModeOnePlayer) {
         opponent = CpuLadder[ladderRoute][ladderStep];
     } else if (GameMode == ModeSurvival) {
-        opponent = Random() % 11 + 1;
+        opponent = Random() % kRobotCount + 1;
         Difficulty = Random() % 3 + 1;
     }
 

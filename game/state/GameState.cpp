@@ -1,19 +1,22 @@
 #include "GameState.h"
 
-const RobotNames kRobotNames[kRobotCount] = {
-    // select screen, versus screen, fight screen, result table, module
-    {"Vazede type Didazav", "Vazede type Didazav", "Vazede type Varerav", "Vazede type T", "Quillet"},
-    {"VezoRer", "VezoRer", "VezoRer", "VezoRer", "Wynmar"},
-    {"VedarAzer", "VedarAzer", "VedarAzer", "VedarAzer", "Mirrow"},
-    {"Vo-Do(毒虎)", "Vo-Do", "Vo-Do", "Vo-Do", "Saltrim"},
-    {"Vazede type Zazov", "Vazede type Zazov", "Vazede type Vevuz", "Vazede type V", "Umbrel"},
-    {"DedoVez", "Dedo Vez", "DedoVez", "DedoVez", "Zentil"},
-    {"VuruRovavu", "VuruRovavu", "VuruRovavu", "VuruRovavu", "Brakon"},
-    {"DudaVazovIrivar", "DudaVazovIrivar", "DudaVazovIrivar", "DudaVazovIrivar", "Tessor"},
-    {"Zozuva-Dodar", "Zozuva-Dodar", "Zozuva Dodar", "ZozuvaDodar", "Kelvash"},
-    {"D-2-O", "Vaved Avedove Zidi", "D-2-O", "D-2-O", "Corvath"},
-    {"DodizevoZ", "DodizevoZ", "DodizevoZ", "DodizevoZ", "Doraph"},
+#include <iterator>
+
+const RobotNames kRobotNames[] = {
+    // select screen, versus screen, fight screen, result table
+    {"Vazede type Didazav", "Vazede type Didazav", "Vazede type Varerav", "Vazede type T"},
+    {"VezoRer", "VezoRer", "VezoRer", "VezoRer"},
+    {"VedarAzer", "VedarAzer", "VedarAzer", "VedarAzer"},
+    {"Vo-Do(毒虎)", "Vo-Do", "Vo-Do", "Vo-Do"},
+    {"Vazede type Zazov", "Vazede type Zazov", "Vazede type Vevuz", "Vazede type V"},
+    {"DedoVez", "Dedo Vez", "DedoVez", "DedoVez"},
+    {"VuruRovavu", "VuruRovavu", "VuruRovavu", "VuruRovavu"},
+    {"DudaVazovIrivar", "DudaVazovIrivar", "DudaVazovIrivar", "DudaVazovIrivar"},
+    {"Zozuva-Dodar", "Zozuva-Dodar", "Zozuva Dodar", "ZozuvaDodar"},
+    {"D-2-O", "Vaved Avedove Zidi", "D-2-O", "D-2-O"},
+    {"DodizevoZ", "DodizevoZ", "DodizevoZ", "DodizevoZ"},
 };
+static_assert(std::size(kRobotNames) == kRobotCount, "a name row for every robot");
 
 TForm1::~TForm1() {
     for (auto& player : weapons)

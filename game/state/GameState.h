@@ -126,15 +126,17 @@ constexpr int WeaponOfSlot(int slot) { return slot % 4 + 1; }
 // The one-player ladder, robot numbers by route and step.
 inline constexpr std::int32_t kCpuLadder[2][kLadderSteps] = {{6, 10, 3, 4, 9, 11}, {1, 5, 7, 8, 2, 11}};
 
-// What each screen calls a robot, and the module that defines it.
+// What each screen calls a robot.
 struct RobotNames {
     const char* select;
     const char* versus;
     const char* fight;
     const char* result;
-    const char* module;
 };
-extern const RobotNames kRobotNames[kRobotCount];  // index robot number - 1
+// Index robot number - 1. Every per-robot table is declared without a size and
+// checked against kRobotCount where it is defined, so a robot added to one
+// table and not the others fails the build.
+extern const RobotNames kRobotNames[];
 inline constexpr const char* kEmptyResultRobot = "----";
 
 // ---------------------------------------------------------------------------

@@ -60,47 +60,47 @@ constexpr StraightShotSpec kCannon{
     .flight = {.damage = 240, .stun = 100, .duration = 50, .hitKind = 1, .halfHeight = 15,
                .halfWidth = 15, .extentY = 18, .extentX = 18, .spareWord = 1, .shotMode = ShotStraight,
                .guardBreak = 0, .knockBackMode = 1, .endOnOwnerHit = 0},
-    .spent = PhaseFields{.damage = 0, .stun = 4, .duration = 5, .hitKind = 0, .halfHeight = 8, .halfWidth = 8,
-              .spareWord = 1, .shotMode = ShotStraight, .guardBreak = 0, .knockBackMode = 1,
-              .endOnOwnerHit = 0},
+    .spent = &kSpentShell,
 };
 
 // The blade rides in front of the robot for six 4-frame phases, growing and
 // shrinking; the last one no longer hits. Long along the facing axis.
 constexpr RidingStrikeSpec kBlade{
-    .weapon = {.ammunition = 256, .gaugeCost = 150, .hideOnHit = 0, .singleHit = 1, .volleys = 1,
-               .shotsPerVolley = 1, .fireSound = "BEAM", .hitSound = "HITTED2", .trailCircles = 0},
+    .ammunition = 256,
+    .gaugeCost = 150,
+    .singleHit = 1,
+    .fireSound = "BEAM",
+    .hitSound = "HITTED2",
+    .damage = 52,
     .offsets = {{0, -50}, {50, -50}, {50, 0}, {50, 50}, {0, 50}, {-50, 50}, {-50, 0}, {-50, -50}},
     .phases = 6,
     .duration = {4, 4, 4, 4, 4, 4},
     .stun = {20, 20, 20, 20, 20, 20},
-    .reach = {50, 55, 60, 55, 50, 40},
+    .armExtent = {50, 55, 60, 55, 50, 40},
     .hitKind = {2, 2, 2, 2, 2, 0},
-    .common = {.velocityX = 0, .velocityY = 0, .damage = 52, .extentX = 0,
-               .spareWord = 0, .shotMode = ShotRiding, .guardBreak = 1, .knockBackMode = 1, .endOnOwnerHit = 1},
     .size = {{30, 20}, {25, 25}, {20, 30}, {25, 25}, {30, 20}, {25, 25}, {20, 30}, {25, 25}},
     .sizedPhases = 8,
 };
 
 }  // namespace
 
-ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
+ROBOT_EXPORT(MoveExport, Move)(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
 
-ROBOT_EXPORT void Motion(MotionGraph* graph) { WriteGraph(*graph, kMotions, Numbering::Written); }
+ROBOT_EXPORT(MotionExport, Motion)(MotionGraph* graph) { WriteGraph(*graph, kMotions, Numbering::Written); }
 
-ROBOT_EXPORT void DoviGTR(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
+ROBOT_EXPORT(WeaponExport, DoviGTR)(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
     FillStraightShot(*weapon, *tracks, kDoviGTR);
 }
 
-ROBOT_EXPORT void DoviLZR(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
+ROBOT_EXPORT(WeaponExport, DoviLZR)(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
     FillRidingStrike(*weapon, *tracks, kBlade);
 }
 
-ROBOT_EXPORT void DoviCNN(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
+ROBOT_EXPORT(WeaponExport, DoviCNN)(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
     FillStraightShot(*weapon, *tracks, kCannon);
 }
 
-ROBOT_EXPORT void DoviMSL(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
+ROBOT_EXPORT(WeaponExport, DoviMSL)(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
     FillMissile(*weapon, *tracks, {.ammunition = 63, .volleys = 8, .damage = 44});
 }
 

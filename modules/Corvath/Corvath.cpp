@@ -39,12 +39,12 @@ constexpr BeamSpec kZozerLZR{.damage = 40, .duration = 8};
 
 }  // namespace
 
-ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
+ROBOT_EXPORT(MoveExport, Move)(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
 
-ROBOT_EXPORT void Motion(MotionGraph* graph) { FillWynmarMotion(*graph, kGraph); }
+ROBOT_EXPORT(MotionExport, Motion)(MotionGraph* graph) { FillWynmarMotion(*graph, kGraph); }
 
-ROBOT_EXPORT void ZozerRFL(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillStraightShot(*weapon, *tracks, kZozerRFL); }
+ROBOT_EXPORT(WeaponExport, ZozerRFL)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillStraightShot(*weapon, *tracks, kZozerRFL); }
 
-ROBOT_EXPORT void ZozerCRW(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillMelee(*weapon, *tracks, kZozerCRW); }
+ROBOT_EXPORT(WeaponExport, ZozerCRW)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillMelee(*weapon, *tracks, kZozerCRW); }
 
-ROBOT_EXPORT void ZozerLZR(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillBeam(*weapon, *tracks, kZozerLZR); }
+ROBOT_EXPORT(WeaponExport, ZozerLZR)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillBeam(*weapon, *tracks, kZozerLZR); }

@@ -49,17 +49,18 @@ constexpr ShellSpec kRodiNPM{
     .burstSteps = 6,
     // duration, half size, extent
     .burst = {{4, 40, 30}, {4, 60, 45}, {4, 80, 60}, {4, 100, 75}, {4, 120, 90}, {4, 140, 105}},
-    .fillsUnflown = false,
+    .filledTracks = 1,
+    .filledPhases = 10,
 };
 
 }  // namespace
 
-ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
+ROBOT_EXPORT(MoveExport, Move)(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
 
-ROBOT_EXPORT void Motion(MotionGraph* graph) { FillVazedeMotion(*graph, kGraph); }
+ROBOT_EXPORT(MotionExport, Motion)(MotionGraph* graph) { FillVazedeMotion(*graph, kGraph); }
 
-ROBOT_EXPORT void RodiRFL(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillStraightShot(*weapon, *tracks, kRodiRFL); }
+ROBOT_EXPORT(WeaponExport, RodiRFL)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillStraightShot(*weapon, *tracks, kRodiRFL); }
 
-ROBOT_EXPORT void RodiFLY(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillSwarm(*weapon, *tracks, kRodiFLY); }
+ROBOT_EXPORT(WeaponExport, RodiFLY)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillSwarm(*weapon, *tracks, kRodiFLY); }
 
-ROBOT_EXPORT void RodiNPM(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillShell(*weapon, *tracks, kRodiNPM); }
+ROBOT_EXPORT(WeaponExport, RodiNPM)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillShell(*weapon, *tracks, kRodiNPM); }

@@ -75,16 +75,16 @@ constexpr RocketSalvoSpec kTDodarRKT{
 
 }  // namespace
 
-ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
+ROBOT_EXPORT(MoveExport, Move)(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
 
-ROBOT_EXPORT void Motion(MotionGraph* graph) { WriteGraph(*graph, kMotions, Numbering::Left); }
+ROBOT_EXPORT(MotionExport, Motion)(MotionGraph* graph) { WriteGraph(*graph, kMotions, Numbering::Untouched); }
 
-ROBOT_EXPORT void TDodarSHT(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillPelletFan(*weapon, *tracks, kTDodarSHT); }
+ROBOT_EXPORT(WeaponExport, TDodarSHT)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillPelletFan(*weapon, *tracks, kTDodarSHT); }
 
-ROBOT_EXPORT void TDodarBSG(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillMelee(*weapon, *tracks, kTDodarBSG); }
+ROBOT_EXPORT(WeaponExport, TDodarBSG)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillMelee(*weapon, *tracks, kTDodarBSG); }
 
-ROBOT_EXPORT void TDodarCNN(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
+ROBOT_EXPORT(WeaponExport, TDodarCNN)(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
     FillStraightShot(*weapon, *tracks, kTDodarCNN);
 }
 
-ROBOT_EXPORT void TDodarRKT(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillRocketSalvo(*weapon, *tracks, kTDodarRKT); }
+ROBOT_EXPORT(WeaponExport, TDodarRKT)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillRocketSalvo(*weapon, *tracks, kTDodarRKT); }

@@ -1,5 +1,5 @@
-// Robot 3, "VedarAzer": four weapons on long motion chains, the only graph
-// that numbers its nodes.
+// Robot 3, "VedarAzer": four weapons on long motion chains; like robot 7's,
+// its graph numbers its nodes.
 #include "Weapons.h"
 
 using namespace robotkit;
@@ -69,19 +69,20 @@ constexpr ShellSpec kZErovNPM{
     .burstSteps = 3,
     // duration, half size, extent
     .burst = {{4, 20, 16}, {6, 30, 40}, {6, 45, 50}},
-    .fillsUnflown = true,
+    .filledTracks = kFilledTracks,
+    .filledPhases = 8,  // one past the last: the cluster's partial fill
 };
 
 }  // namespace
 
-ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
+ROBOT_EXPORT(MoveExport, Move)(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
 
-ROBOT_EXPORT void Motion(MotionGraph* graph) { WriteGraph(*graph, kMotions, Numbering::Written); }
+ROBOT_EXPORT(MotionExport, Motion)(MotionGraph* graph) { WriteGraph(*graph, kMotions, Numbering::Written); }
 
-ROBOT_EXPORT void ZErovGND(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillCharge(*weapon, *tracks, kZErovGND); }
+ROBOT_EXPORT(WeaponExport, ZErovGND)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillCharge(*weapon, *tracks, kZErovGND); }
 
-ROBOT_EXPORT void ZErovCRW(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillMelee(*weapon, *tracks, kZErovCRW); }
+ROBOT_EXPORT(WeaponExport, ZErovCRW)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillMelee(*weapon, *tracks, kZErovCRW); }
 
-ROBOT_EXPORT void ZErovLZR(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillBeam(*weapon, *tracks, kZErovLZR); }
+ROBOT_EXPORT(WeaponExport, ZErovLZR)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillBeam(*weapon, *tracks, kZErovLZR); }
 
-ROBOT_EXPORT void ZErovNPM(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillShell(*weapon, *tracks, kZErovNPM); }
+ROBOT_EXPORT(WeaponExport, ZErovNPM)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillShell(*weapon, *tracks, kZErovNPM); }

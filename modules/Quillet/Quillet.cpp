@@ -16,16 +16,16 @@ constexpr MeleeSpec kVidiruSTK{35, 6, {4, 4, 4, 4, 4, 4}, 40, {100, 100, 100, 10
 
 }  // namespace
 
-ROBOT_EXPORT void VidiruMove(RobotDescriptor* robot) { FillVidiruMove(*robot, kBody); }
+ROBOT_EXPORT(VidiruMoveExport, VidiruMove)(RobotDescriptor* robot) { FillVidiruMove(*robot, kBody); }
 
-ROBOT_EXPORT void VidiruMotion(MotionGraph* graph) { FillVazedeMotion(*graph, {}); }
+ROBOT_EXPORT(MotionExport, VidiruMotion)(MotionGraph* graph) { FillVazedeMotion(*graph, {}); }
 
-ROBOT_EXPORT void VidiruMSL(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
+ROBOT_EXPORT(WeaponExport, VidiruMSL)(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
     FillMissile(*weapon, *tracks, {.ammunition = 40, .volleys = 4, .damage = 40});
 }
 
-ROBOT_EXPORT void VidiruMGN(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillStraightShot(*weapon, *tracks, kVidiruMGN); }
+ROBOT_EXPORT(WeaponExport, VidiruMGN)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillStraightShot(*weapon, *tracks, kVidiruMGN); }
 
-ROBOT_EXPORT void VidiruSTK(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillMelee(*weapon, *tracks, kVidiruSTK); }
+ROBOT_EXPORT(WeaponExport, VidiruSTK)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillMelee(*weapon, *tracks, kVidiruSTK); }
 
 // The eight missile path fillers come from the source this module shares with Brakon.

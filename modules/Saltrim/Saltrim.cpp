@@ -2,8 +2,6 @@
 // fires a spreading bazooka volley. Three weapons: the game fills the fourth.
 #include "Weapons.h"
 
-#include <cstring>
-
 using namespace robotkit;
 
 namespace {
@@ -30,7 +28,8 @@ constexpr NodeSpec kMotions[] = {
     {60, 5, 0, 0, 1, 0, 1, 0, {0, 0, 0, 0}, 60},
     {72, 6, 0, 1, 10, 0, 1, 0, {0, 0, 0, 0}, 0},
 };
-constexpr int kNeutralCopy = 48;  // weapon 4's chain is a copy of neutral: robot 4 has no fourth weapon
+
+constexpr SpentShell kAcidSpentShell{.stun = 0, .halfSize = 11, .spareWord = 0, .endOnOwnerHit = 0};
 
 constexpr StraightShotSpec kAcid{
     .weapon = {.ammunition = 40, .hideOnHit = 1, .singleHit = 1, .volleys = 4, .shotsPerVolley = 1,
@@ -43,22 +42,23 @@ constexpr StraightShotSpec kAcid{
     .flight = {.damage = 34, .stun = 24, .duration = 40, .hitKind = 1, .halfHeight = 11, .halfWidth = 11,
                .extentY = 10, .extentX = 10, .spareWord = 0, .shotMode = ShotStraight, .guardBreak = 0,
                .knockBackMode = 1, .endOnOwnerHit = 0},
-    .spent = PhaseFields{.damage = 0, .stun = 0, .duration = 5, .hitKind = 0, .halfHeight = 11, .halfWidth = 11,
-              .spareWord = 0, .shotMode = ShotStraight, .guardBreak = 0, .knockBackMode = 1, .endOnOwnerHit = 0},
+    .spent = &kAcidSpentShell,
 };
 
 // The tonfa swings through four phases at the robot's side; it breaks guards.
 constexpr RidingStrikeSpec kTonfa{
-    .weapon = {.ammunition = 200, .gaugeCost = 90, .hideOnHit = 0, .singleHit = 1, .volleys = 1,
-               .shotsPerVolley = 1, .fireSound = "ATTACK1", .hitSound = "HITTED1", .trailCircles = 0},
+    .ammunition = 200,
+    .gaugeCost = 90,
+    .singleHit = 1,
+    .fireSound = "ATTACK1",
+    .hitSound = "HITTED1",
+    .damage = 64,
     .offsets = {{0, -40}, {35, -35}, {40, 0}, {35, 35}, {0, 40}, {-35, 35}, {-40, 0}, {-35, -35}},
     .phases = 4,
     .duration = {3, 3, 3, 3},
     .stun = {26, 26, 26, 26},
-    .reach = {30, 45, 45, 30},
+    .armExtent = {30, 45, 45, 30},
     .hitKind = {2, 2, 2, 0},
-    .common = {.velocityX = 0, .velocityY = 0, .damage = 64, .extentX = 0,
-               .spareWord = 0, .shotMode = ShotRiding, .guardBreak = 1, .knockBackMode = 1, .endOnOwnerHit = 1},
     .size = {{26, 18}, {22, 22}, {18, 26}, {22, 22}, {26, 18}, {22, 22}, {18, 26}, {22, 22}},
     .sizedPhases = 4,
 };
@@ -85,40 +85,34 @@ void FillBazooka(WeaponDescriptor& weapon, ShotTrackTable& table) {
                          .fireSound = "ATTACK3", .hitSound = "HITTED3", .trailCircles = 1,
                          .trailRadii = std::array<std::int32_t, 3>{10, 7, 4}, .spareFlag = 0});
 
-    for (int plane = 0; plane < kHeadingCount; ++plane)
-        for (int track = 0; track < kRockets; ++track) {
-            const int heading = (plane + kSpread[track] + kHeadingCount) % kHeadingCount;
-            const Velocity velocity = HeadingVector(heading, 13, 10);
-
-            ShotPhase& flight = Phase(table, plane, track, 0);
-            WritePhase(flight, kRocketFlight);
-            flight.velocityX = velocity.x;
-            flight.velocityY = velocity.y;
-            flight.hitPhase = LinkToPhase(table, plane, track, 1);
-            flight.nextPhase = LinkToPhase(table, plane, track, 1);
-            WriteLaunchLinks(table, flight, track, 0);
-
-            ShotPhase& burst = Phase(table, plane, track, 1);
-            WritePhase(burst, kRocketBurst);
-            burst.hitPhase = kNoLink;
-            burst.nextPhase = kNoLink;
-            WriteLaunchLinks(table, burst, track, 0);
+    ForEachPhase(table, kRockets, 2, [&](ShotPhase& phase, int plane, int track, int n) {
+        if (n == 0) {
+            const Velocity velocity = HeadingVector((plane + kSpread[track] + kHeadingCount) % kHeadingCount, 13, 10);
+            WritePhase(phase, kRocketFlight);
+            phase.velocityX = velocity.x;
+            phase.velocityY = velocity.y;
+            phase.hitPhase = LinkToPhase(table, plane, track, 1);
+            phase.nextPhase = LinkToPhase(table, plane, track, 1);
+        } else {
+            WritePhase(phase, kRocketBurst);
+            phase.hitPhase = kNoLink;
+            phase.nextPhase = kNoLink;
         }
+        WriteLaunchLinks(table, phase, track, 0);
+    });
 }
 
 }  // namespace
 
-ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
+ROBOT_EXPORT(MoveExport, Move)(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
 
-ROBOT_EXPORT void Motion(MotionGraph* graph) {
-    for (const NodeSpec& node : kMotions) WriteNode(*graph, node, Numbering::Left);
-    std::memcpy(&graph->nodes[kNeutralCopy], &graph->nodes[0], sizeof(MotionNode));
-}
+// Weapon 4's chain is a copy of neutral: robot 4 has no fourth weapon.
+ROBOT_EXPORT(MotionExport, Motion)(MotionGraph* graph) { WriteGraphCopy(*graph, kMotions, {}); }
 
-ROBOT_EXPORT void DFAcid(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillStraightShot(*weapon, *tracks, kAcid); }
+ROBOT_EXPORT(WeaponExport, DFAcid)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillStraightShot(*weapon, *tracks, kAcid); }
 
-ROBOT_EXPORT void DFTonfer(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
+ROBOT_EXPORT(WeaponExport, DFTonfer)(WeaponDescriptor* weapon, ShotTrackTable* tracks) {
     FillRidingStrike(*weapon, *tracks, kTonfa);
 }
 
-ROBOT_EXPORT void DFBazooka(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillBazooka(*weapon, *tracks); }
+ROBOT_EXPORT(WeaponExport, DFBazooka)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillBazooka(*weapon, *tracks); }

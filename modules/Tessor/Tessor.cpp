@@ -65,14 +65,14 @@ constexpr RocketSalvoSpec kFMHRKT{
 
 }  // namespace
 
-ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
+ROBOT_EXPORT(MoveExport, Move)(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
 
-ROBOT_EXPORT void Motion(MotionGraph* graph) { WriteGraph(*graph, kMotions, Numbering::Left); }
+ROBOT_EXPORT(MotionExport, Motion)(MotionGraph* graph) { WriteGraph(*graph, kMotions, Numbering::Untouched); }
 
-ROBOT_EXPORT void FMHGTR(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillStraightShot(*weapon, *tracks, kFMHGTR); }
+ROBOT_EXPORT(WeaponExport, FMHGTR)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillStraightShot(*weapon, *tracks, kFMHGTR); }
 
-ROBOT_EXPORT void FMHSWD(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillMelee(*weapon, *tracks, kFMHSWD); }
+ROBOT_EXPORT(WeaponExport, FMHSWD)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillMelee(*weapon, *tracks, kFMHSWD); }
 
-ROBOT_EXPORT void FMHCPR(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillSwingingShot(*weapon, *tracks, kFMHCPR); }
+ROBOT_EXPORT(WeaponExport, FMHCPR)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillSwingingShot(*weapon, *tracks, kFMHCPR); }
 
-ROBOT_EXPORT void FMHRKT(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillRocketSalvo(*weapon, *tracks, kFMHRKT); }
+ROBOT_EXPORT(WeaponExport, FMHRKT)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillRocketSalvo(*weapon, *tracks, kFMHRKT); }

@@ -37,8 +37,8 @@ constexpr StraightShotSpec kVidiruVRFL =
 
 }  // namespace
 
-ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
+ROBOT_EXPORT(MoveExport, Move)(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
 
-ROBOT_EXPORT void Motion(MotionGraph* graph) { FillVazedeMotion(*graph, kGraph); }
+ROBOT_EXPORT(MotionExport, Motion)(MotionGraph* graph) { FillVazedeMotion(*graph, kGraph); }
 
-ROBOT_EXPORT void VidiruVRFL(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillStraightShot(*weapon, *tracks, kVidiruVRFL); }
+ROBOT_EXPORT(WeaponExport, VidiruVRFL)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillStraightShot(*weapon, *tracks, kVidiruVRFL); }

@@ -19,12 +19,12 @@ constexpr SwarmSpec kBuzzBFLY{.ammunition = 72, .damage = 20, .stun = 20, .pause
 
 }  // namespace
 
-ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
+ROBOT_EXPORT(MoveExport, Move)(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
 
-ROBOT_EXPORT void Motion(MotionGraph* graph) { FillWynmarMotion(*graph, {}); }
+ROBOT_EXPORT(MotionExport, Motion)(MotionGraph* graph) { FillWynmarMotion(*graph, {}); }
 
-ROBOT_EXPORT void BuzzBMGN(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillStraightShot(*weapon, *tracks, kBuzzBMGN); }
+ROBOT_EXPORT(WeaponExport, BuzzBMGN)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillStraightShot(*weapon, *tracks, kBuzzBMGN); }
 
-ROBOT_EXPORT void BuzzBSPK(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillMelee(*weapon, *tracks, kBuzzBSPK); }
+ROBOT_EXPORT(WeaponExport, BuzzBSPK)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillMelee(*weapon, *tracks, kBuzzBSPK); }
 
-ROBOT_EXPORT void BuzzBFLY(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillSwarm(*weapon, *tracks, kBuzzBFLY); }
+ROBOT_EXPORT(WeaponExport, BuzzBFLY)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillSwarm(*weapon, *tracks, kBuzzBFLY); }

@@ -55,12 +55,12 @@ constexpr ChargeSpec kDIvoMIN{
 
 }  // namespace
 
-ROBOT_EXPORT void Move(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
+ROBOT_EXPORT(MoveExport, Move)(RobotDescriptor* robot, std::int32_t speedBias) { FillMove(*robot, speedBias, kBody); }
 
-ROBOT_EXPORT void Motion(MotionGraph* graph) { FillVazedeMotion(*graph, kGraph); }
+ROBOT_EXPORT(MotionExport, Motion)(MotionGraph* graph) { FillVazedeMotion(*graph, kGraph); }
 
-ROBOT_EXPORT void DIvoSHT(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillPelletFan(*weapon, *tracks, kDIvoSHT); }
+ROBOT_EXPORT(WeaponExport, DIvoSHT)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillPelletFan(*weapon, *tracks, kDIvoSHT); }
 
-ROBOT_EXPORT void DIvoCHN(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillMelee(*weapon, *tracks, kDIvoCHN); }
+ROBOT_EXPORT(WeaponExport, DIvoCHN)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillMelee(*weapon, *tracks, kDIvoCHN); }
 
-ROBOT_EXPORT void DIvoMIN(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillCharge(*weapon, *tracks, kDIvoMIN); }
+ROBOT_EXPORT(WeaponExport, DIvoMIN)(WeaponDescriptor* weapon, ShotTrackTable* tracks) { FillCharge(*weapon, *tracks, kDIvoMIN); }

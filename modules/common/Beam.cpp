@@ -1,32 +1,41 @@
-// Beams: ten segments a volley, segment j starting 35 + 80j pixels along the
-// facing (35 + 70j per axis on a diagonal); each flies on for a few frames,
-// and the game draws the volley as one line 800 pixels long.
+// Beams: ten segments a volley laid out along the facing; each flies on for a
+// few frames, and the game draws the volley as one line from the robot.
 #include "Weapons.h"
 
 namespace robotkit {
+namespace {
+
+constexpr WeaponFields kBeamWeapon{.ammunition = 256, .gaugeCost = 16, .hideOnHit = 0, .singleHit = 1, .volleys = 1,
+                                   .shotsPerVolley = kMaxParts, .fireSound = "BEAM", .hitSound = "HITTED4",
+                                   .trailCircles = 0};
+
+// Segment j starts kFirstSegment + j * step along the facing (per axis on a diagonal).
+constexpr std::int32_t kFirstSegment = 35;
+constexpr std::int32_t kStraightStep = 80, kDiagonalStep = 70;
+constexpr std::int32_t kStraightSpeed = 20, kDiagonalSpeed = 15;
+constexpr std::int32_t kLineLength = 800;  // per axis, the drawn line's reach
+constexpr std::int32_t kStun = 80, kHalfSize = 14;
+
+}  // namespace
 
 void FillBeam(WeaponDescriptor& weapon, ShotTrackTable& table, const BeamSpec& spec) {
-    WriteWeapon(weapon, {.ammunition = 256, .gaugeCost = 16, .hideOnHit = 0, .singleHit = 1, .volleys = 1,
-                         .shotsPerVolley = 10, .fireSound = "BEAM", .hitSound = "HITTED4", .trailCircles = 0});
-    for (int facing = 0; facing < kHeadingCount; ++facing)
-        for (int part = 0; part < kMaxParts; ++part) {
-            const Velocity at = HeadingVector(facing, 35 + 80 * part, 35 + 70 * part);
-            weapon.launchOffsets[facing][part] = {at.x, at.y};
-        }
+    WriteWeapon(weapon, kBeamWeapon);
+    WriteLaunchOffsets(weapon, kMaxParts, [](int facing, int part) {
+        return AlongFacing(facing, kFirstSegment + kStraightStep * part, kFirstSegment + kDiagonalStep * part);
+    });
 
-    for (int plane = 0; plane < kHeadingCount; ++plane)
-        for (int track = 0; track < kTracksPerPlane; ++track) {
-            ShotPhase& phase = Phase(table, plane, track, 0);
-            const Velocity velocity = HeadingVector(plane, 20, 15);
-            const Velocity reach = HeadingVector(plane, 800, 800);
-            WritePhase(phase, {.velocityX = velocity.x, .velocityY = velocity.y, .damage = spec.damage, .stun = 80,
-                               .duration = spec.duration, .hitKind = 1, .halfHeight = 14, .halfWidth = 14,
-                               .extentY = reach.y, .extentX = reach.x, .spareWord = 0, .shotMode = ShotBeam,
-                               .guardBreak = 0, .knockBackMode = 1, .endOnOwnerHit = 1});
-            phase.hitPhase = kNoLink;
-            phase.nextPhase = kNoLink;
-            WriteLaunchLinks(table, phase, track, 0);
-        }
+    // Every track of the table, all ten.
+    ForEachPhase(table, kTracksPerPlane, 1, [&](ShotPhase& phase, int plane, int track, int) {
+        const Velocity velocity = HeadingVector(plane, kStraightSpeed, kDiagonalSpeed);
+        const Velocity reach = HeadingVector(plane, kLineLength, kLineLength);
+        WritePhase(phase, {.velocityX = velocity.x, .velocityY = velocity.y, .damage = spec.damage, .stun = kStun,
+                           .duration = spec.duration, .hitKind = 1, .halfHeight = kHalfSize, .halfWidth = kHalfSize,
+                           .extentY = reach.y, .extentX = reach.x, .spareWord = 0, .shotMode = ShotBeam,
+                           .guardBreak = 0, .knockBackMode = 1, .endOnOwnerHit = 1});
+        phase.hitPhase = kNoLink;
+        phase.nextPhase = kNoLink;
+        WriteLaunchLinks(table, phase, track, 0);
+    });
 }
 
 }  // namespace robotkit

@@ -26,8 +26,7 @@ constexpr PhaseFields Steering() {
 
 bool IsCurve(int phase) { return (phase >= Curve1 && phase < Cruise2) || (phase >= Curve2 && phase < Cruise3); }
 
-void WriteFramePhase(ShotTrackTable& table, int plane, int track, int n, const MissileSpec& spec) {
-    ShotPhase& phase = Phase(table, plane, track, n);
+void WriteFramePhase(ShotTrackTable& table, ShotPhase& phase, int plane, int track, int n, const MissileSpec& spec) {
 
     // Common to every phase.
     WritePhase(phase, {.damage = spec.damage, .stun = 80, .hitKind = 1, .spareWord = 0,
@@ -58,7 +57,7 @@ void WriteFramePhase(ShotTrackTable& table, int plane, int track, int n, const M
             WritePhase(phase, Steering());
             // The second steering of an upward missile keeps climbing.
             if (n == Steer2 && plane == UN) phase.velocityY = -10;
-            WriteSteerLinks(table, phase, plane, n + 1);
+            WriteSteerLinksByTrack(table, phase, plane, n + 1);
             phase.nextPhase = LinkToPhase(table, plane, track, n + 1);
             break;
         case Blast1:
@@ -74,21 +73,22 @@ void WriteFramePhase(ShotTrackTable& table, int plane, int track, int n, const M
 }  // namespace
 
 void FillMissile(WeaponDescriptor& weapon, ShotTrackTable& table, const MissileSpec& spec) {
-    for (auto& facing : weapon.launchOffsets) facing[0] = {0, 0};
+    WriteEveryLaunchOffset(weapon, 1, {0, 0});
     WriteWeapon(weapon, {.ammunition = spec.ammunition, .hideOnHit = 0, .singleHit = 1,
                          .volleys = spec.volleys, .shotsPerVolley = 1, .fireSound = "ATTACK5",
                          .hitSound = "HITTED2", .trailCircles = 1,
                          .trailRadii = std::array<std::int32_t, 3>{10, 10, 10}, .spareFlag = 1});
 
-    for (int plane = 0; plane < kHeadingCount; ++plane)
-        for (int track = 0; track < 8; ++track)
-            for (int n = 0; n < PhaseCount; ++n) WriteFramePhase(table, plane, track, n, spec);
+    ForEachPhase(table, kFilledTracks, PhaseCount, [&](ShotPhase& phase, int plane, int track, int n) {
+        WriteFramePhase(table, phase, plane, track, n, spec);
+    });
 }
 
 void FillMissilePath(std::int32_t plane, ShotTrackTable& table, const MissileCurve& curve) {
     if (plane < 0 || plane >= kHeadingCount) return;
 
-    for (int track = 0; track < 8; ++track) {
+    // By the track the steering chose: one per direction.
+    for (int track = 0; track < kHeadingCount; ++track) {
         const CurveTrack& bend = curve.tracks[track];
         for (int half = 0; half < 2; ++half) {
             const int first = half == 0 ? Curve1 : Curve2;

@@ -6,7 +6,6 @@ namespace robotkit {
 namespace {
 
 constexpr int kFlownTracks = 5;  // one per part
-constexpr int kFilledTracks = 8;
 
 // Phase 1 velocity by plane and track: track 2 keeps the heading, the others fan out around it.
 constexpr Velocity kFan[kHeadingCount][kFlownTracks] = {
@@ -31,31 +30,31 @@ void SetCourse(ShotPhase& phase, Velocity velocity, std::int32_t duration, Link 
 
 void FillPelletFan(WeaponDescriptor& weapon, ShotTrackTable& table, const PelletFanSpec& spec) {
     WriteWeapon(weapon, {.ammunition = spec.ammunition, .hideOnHit = 1, .singleHit = 1, .volleys = 3,
-                         .shotsPerVolley = 5, .fireSound = "ATTACK1", .hitSound = "HITTED4", .trailCircles = 0});
+                         .shotsPerVolley = kFlownTracks, .fireSound = "ATTACK1", .hitSound = "HITTED4",
+                         .trailCircles = 0});
     // Part 5 is never launched, but its offset is written all the same.
-    for (int facing = 0; facing < kHeadingCount; ++facing)
-        for (int part = 0; part < 6; ++part) {
-            const Velocity at = HeadingVector(facing, spec.launchStraight, spec.launchDiagonal);
-            weapon.launchOffsets[facing][part] = {at.x, at.y};
-        }
+    WriteLaunchOffsets(weapon, kFlownTracks + 1,
+                       [&](int facing, int) { return AlongFacing(facing, spec.launchStraight, spec.launchDiagonal); });
 
     const PhaseFields common{.damage = 8, .stun = spec.stun, .hitKind = 1, .halfHeight = spec.halfSize,
                              .halfWidth = spec.halfSize, .spareWord = 1, .shotMode = ShotStraight, .guardBreak = 0,
                              .knockBackMode = 1, .endOnOwnerHit = 0};
-    for (int plane = 0; plane < kHeadingCount; ++plane)
-        for (int track = 0; track < kFilledTracks; ++track) {
-            for (int n = 0; n < 3; ++n) {
-                ShotPhase& phase = Phase(table, plane, track, n);
-                WritePhase(phase, common);
-                phase.hitPhase = kNoLink;
-                WriteLaunchLinks(table, phase, track, 0);
-            }
-            SetCourse(Phase(table, plane, track, 2), {0, 0}, 2, kNoLink);
-            // Tracks past the five flown keep their old course in phases 0 and 1.
-            if (track >= kFlownTracks) continue;
-            SetCourse(Phase(table, plane, track, 0), HeadingVector(plane, 15, 12), 2, LinkToPhase(table, plane, track, 1));
-            SetCourse(Phase(table, plane, track, 1), kFan[plane][track], 24, LinkToPhase(table, plane, track, 2));
+    ForEachPhase(table, kFilledTracks, 3, [&](ShotPhase& phase, int plane, int track, int n) {
+        WritePhase(phase, common);
+        phase.hitPhase = kNoLink;
+        WriteLaunchLinks(table, phase, track, 0);
+        if (n == 2) {
+            SetCourse(phase, {0, 0}, 2, kNoLink);
+            return;
         }
+        // Tracks past the five flown keep their old course in phases 0 and 1.
+        if (track >= kFlownTracks) return;
+        const Link next = LinkToPhase(table, plane, track, n + 1);
+        if (n == 0)
+            SetCourse(phase, HeadingVector(plane, 15, 12), 2, next);
+        else
+            SetCourse(phase, kFan[plane][track], 24, next);
+    });
 }
 
 }  // namespace robotkit

@@ -25,9 +25,22 @@ void WriteLaunchLinks(ShotTrackTable& table, ShotPhase& at, int track, int phase
         SetHeadingLink(at.launchLinks, facing, LinkToPhase(table, facing, track, phase));
 }
 
-void WriteSteerLinks(ShotTrackTable& table, ShotPhase& at, int plane, int phase) {
+void WriteSteerLinksByTrack(ShotTrackTable& table, ShotPhase& at, int plane, int phase) {
     for (int direction = 0; direction < kHeadingCount; ++direction)
         SetHeadingLink(at.steerLinks, direction, LinkToPhase(table, plane, direction, phase));
+}
+
+void WriteSteerLinksByPlane(ShotTrackTable& table, ShotPhase& at, int track, int phase) {
+    for (int direction = 0; direction < kHeadingCount; ++direction)
+        SetHeadingLink(at.steerLinks, direction, LinkToPhase(table, direction, track, phase));
+}
+
+Link ChainLink(const ShotTrackTable& table, int plane, int track, int next, int phases) {
+    return next < phases ? LinkToPhase(table, plane, track, next) : kNoLink;
+}
+
+void WriteEveryLaunchOffset(WeaponDescriptor& weapon, int parts, LaunchOffset offset) {
+    WriteLaunchOffsets(weapon, parts, [&](int, int) { return offset; });
 }
 
 namespace {
@@ -119,7 +132,7 @@ void WriteGraphCopy(MotionGraph& graph, std::span<const NodeSpec> reference, std
     for (NodeSpec spec : reference) {
         for (const NodeChange& change : changes)
             if (change.node == spec.node) Change(spec, change);
-        WriteNode(graph, spec, Numbering::Left);
+        WriteNode(graph, spec, Numbering::Untouched);
         if (spec.node == 0) std::memcpy(&Node(graph, kNeutralCopyNode), &Node(graph, 0), sizeof(MotionNode));
     }
 }

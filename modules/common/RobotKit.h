@@ -1,6 +1,6 @@
-// Building blocks of robot modules. Every module links this one static
-// library; routines that several robots share with other constants live here
-// as one routine taking a table row, never as a copy per module.
+// Building blocks of robot modules, linked into every module as one static
+// library: addressing the records, links, field sets, the phase walk, motion
+// graphs and bodies. The weapon families built on them are in Weapons.h.
 #pragma once
 
 #include "RobotModule.h"
@@ -48,8 +48,28 @@ void SetHeadingLink(Link (&links)[kHeadingCount], int heading, Link target);
 // launchLinks: for each facing h, phase `phase` of `track` in plane h.
 void WriteLaunchLinks(ShotTrackTable& table, ShotPhase& at, int track, int phase);
 
-// steerLinks: for each direction d, phase `phase` of track d in `plane`.
-void WriteSteerLinks(ShotTrackTable& table, ShotPhase& at, int plane, int phase);
+// steerLinks that change track: for each direction d, phase `phase` of track d in `plane`.
+void WriteSteerLinksByTrack(ShotTrackTable& table, ShotPhase& at, int plane, int phase);
+
+// steerLinks that change plane: for each direction d, phase `phase` of `track` in plane d.
+void WriteSteerLinksByPlane(ShotTrackTable& table, ShotPhase& at, int track, int phase);
+
+// The link to phase `next` of the same track, or none when the chain of `phases` ends before it.
+Link ChainLink(const ShotTrackTable& table, int plane, int track, int next, int phases);
+
+// ---------------------------------------------------------------------------
+// The phase walk
+// ---------------------------------------------------------------------------
+// Tracks 0-7 of every plane are what a weapon family writes; 8 and 9 keep what they held.
+inline constexpr int kFilledTracks = 8;
+
+// Calls fn(phase, plane, track, n) for phases 0..phases-1 of tracks 0..tracks-1, in every plane.
+template <typename Fn>
+void ForEachPhase(ShotTrackTable& table, int tracks, int phases, Fn&& fn) {
+    for (int plane = 0; plane < kHeadingCount; ++plane)
+        for (int track = 0; track < tracks; ++track)
+            for (int n = 0; n < phases; ++n) fn(Phase(table, plane, track, n), plane, track, n);
+}
 
 // ---------------------------------------------------------------------------
 // Field sets: only the fields a row holds are written; the rest keep what the
@@ -93,12 +113,27 @@ void WriteWeapon(WeaponDescriptor& weapon, const WeaponFields& fields);
 // Builds a text from `name` through the shared text library and puts it in `field`.
 void WriteSoundName(TextHandle& field, const char* name);
 
+// The offset `straight` ahead of a robot facing `facing`, `diagonal` per axis on the diagonals.
+constexpr LaunchOffset AlongFacing(int facing, std::int32_t straight, std::int32_t diagonal) {
+    const Velocity at = HeadingVector(facing, straight, diagonal);
+    return {at.x, at.y};
+}
+
+// Parts 0..parts-1 of every facing start at offsetOf(facing, part); the other parts keep theirs.
+template <typename OffsetOf>
+void WriteLaunchOffsets(WeaponDescriptor& weapon, int parts, OffsetOf&& offsetOf) {
+    for (int facing = 0; facing < kHeadingCount; ++facing)
+        for (int part = 0; part < parts; ++part) weapon.launchOffsets[facing][part] = offsetOf(facing, part);
+}
+
 template <int Parts>
 void WriteLaunchOffsets(WeaponDescriptor& weapon, const LaunchOffset (&offsets)[kHeadingCount][Parts],
                         int parts = Parts) {
-    for (int facing = 0; facing < kHeadingCount; ++facing)
-        for (int part = 0; part < parts; ++part) weapon.launchOffsets[facing][part] = offsets[facing][part];
+    WriteLaunchOffsets(weapon, parts, [&](int facing, int part) { return offsets[facing][part]; });
 }
+
+// Parts 0..parts-1 of every facing start at `offset`.
+void WriteEveryLaunchOffset(WeaponDescriptor& weapon, int parts, LaunchOffset offset);
 
 // ---------------------------------------------------------------------------
 // Motion graphs
@@ -114,7 +149,7 @@ struct NodeSpec {
     int guard;
 };
 
-enum class Numbering { Written, Left };  // motionNumber / stepNumber: chain and place, or untouched
+enum class Numbering { Written, Untouched };  // motionNumber / stepNumber: chain and place, or left as they were
 
 // Writes a whole node. Its hit link is the stun node, except the guard node,
 // which is its own, so a broken guard stays in it.

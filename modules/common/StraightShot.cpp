@@ -6,20 +6,25 @@ void FillStraightShot(WeaponDescriptor& weapon, ShotTrackTable& table, const Str
     WriteLaunchOffsets(weapon, spec.offsets, spec.parts);
     WriteWeapon(weapon, spec.weapon);
 
-    // Every track alike; only track 0 is flown, since no link changes track.
-    for (int plane = 0; plane < kHeadingCount; ++plane)
-        for (int track = 0; track < 8; ++track) {
+    // Every filled track alike, so a part flies the same course whichever track
+    // it starts on (robot 9's cannon starts a track per part); no link changes track.
+    ForEachPhase(table, kFilledTracks, spec.spent ? 2 : 1, [&](ShotPhase& phase, int plane, int track, int n) {
+        if (n == 0) {
             const Velocity velocity = HeadingVector(plane, spec.straightSpeed, spec.diagonalSpeed);
-            for (int n = 0; n < (spec.spent ? 2 : 1); ++n) {
-                ShotPhase& phase = Phase(table, plane, track, n);
-                WritePhase(phase, n == 0 ? spec.flight : *spec.spent);
-                phase.velocityX = n == 0 ? velocity.x : 0;
-                phase.velocityY = n == 0 ? velocity.y : 0;
-                phase.hitPhase = kNoLink;
-                phase.nextPhase = kNoLink;
-                WriteLaunchLinks(table, phase, track, 0);
-            }
+            WritePhase(phase, spec.flight);
+            phase.velocityX = velocity.x;
+            phase.velocityY = velocity.y;
+        } else {
+            const SpentShell& spent = *spec.spent;
+            WritePhase(phase, {.velocityX = 0, .velocityY = 0, .damage = 0, .stun = spent.stun, .duration = 5,
+                               .hitKind = 0, .halfHeight = spent.halfSize, .halfWidth = spent.halfSize,
+                               .spareWord = spent.spareWord, .shotMode = ShotStraight, .guardBreak = 0,
+                               .knockBackMode = 1, .endOnOwnerHit = spent.endOnOwnerHit});
         }
+        phase.hitPhase = kNoLink;
+        phase.nextPhase = kNoLink;
+        WriteLaunchLinks(table, phase, track, 0);
+    });
 }
 
 }  // namespace robotkit

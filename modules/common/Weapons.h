@@ -11,13 +11,22 @@ namespace robotkit {
 // keep a spent shell in phase 1, which no link reaches. Guns, cannons,
 // machine guns and rifles.
 // ---------------------------------------------------------------------------
+// The spent shell: still, harmless, 5 frames.
+struct SpentShell {
+    std::int32_t stun, halfSize, spareWord;
+    std::optional<std::uint8_t> endOnOwnerHit{};  // none: left as it was
+};
+// The rifles' spent shell, and robot 7's cannon's.
+inline constexpr SpentShell kSpentShell{.stun = 4, .halfSize = 8, .spareWord = 1, .endOnOwnerHit = 0};
+inline constexpr SpentShell kGunSpentShell{.stun = 8, .halfSize = 10, .spareWord = 1};
+
 struct StraightShotSpec {
     WeaponFields weapon;
     int parts;                                  // launch offsets written for parts 0..parts-1
     LaunchOffset offsets[kHeadingCount][3];
     std::int32_t straightSpeed, diagonalSpeed;  // phase 0 velocity along the plane
     PhaseFields flight;                         // phase 0, velocity aside
-    std::optional<PhaseFields> spent;           // phase 1; none: left as it was
+    const SpentShell* spent;                    // phase 1; none: left as it was
 };
 void FillStraightShot(WeaponDescriptor& weapon, ShotTrackTable& table, const StraightShotSpec& spec);
 
@@ -40,8 +49,7 @@ inline constexpr StraightShotSpec kDoviGTR{
     .flight = {.damage = 8, .stun = 8, .duration = 32, .hitKind = 1, .halfHeight = 10, .halfWidth = 10,
                .spareWord = 1, .shotMode = ShotStraight, .guardBreak = 0, .knockBackMode = 1,
                .endOnOwnerHit = 0},
-    .spent = PhaseFields{.damage = 0, .stun = 8, .duration = 5, .hitKind = 0, .halfHeight = 10, .halfWidth = 10,
-              .spareWord = 1, .shotMode = ShotStraight, .guardBreak = 0, .knockBackMode = 1},
+    .spent = &kGunSpentShell,
 };
 
 // The machine guns: robot 7's gun with shorter-lived, smaller bullets and no spent shell.
@@ -51,7 +59,7 @@ constexpr StraightShotSpec MachineGun(std::int32_t ammunition, std::int32_t voll
     gun.weapon.volleys = volleys;
     gun.flight.duration = 20;
     gun.flight.halfHeight = gun.flight.halfWidth = 8;
-    gun.spent.reset();
+    gun.spent = nullptr;
     return gun;
 }
 
@@ -70,14 +78,9 @@ constexpr StraightShotSpec Rifle(const RifleRow& row) {
         .flight = {.damage = row.damage, .stun = row.stun, .duration = 50, .hitKind = 1, .halfHeight = row.halfSize,
                    .halfWidth = row.halfSize, .spareWord = 1, .shotMode = ShotStraight, .guardBreak = 0,
                    .knockBackMode = 1, .endOnOwnerHit = 0},
-        .spent = PhaseFields{.damage = 0, .stun = 4, .duration = 5, .hitKind = 0, .halfHeight = 8, .halfWidth = 8,
-                             .spareWord = 1, .shotMode = ShotStraight, .guardBreak = 0, .knockBackMode = 1,
-                             .endOnOwnerHit = 0},
+        .spent = &kSpentShell,
     };
-    for (int facing = 0; facing < kHeadingCount; ++facing) {
-        const Velocity at = HeadingVector(facing, 30, 25);
-        rifle.offsets[facing][0] = {at.x, at.y};
-    }
+    for (int facing = 0; facing < kHeadingCount; ++facing) rifle.offsets[facing][0] = AlongFacing(facing, 30, 25);
     return rifle;
 }
 
@@ -91,15 +94,20 @@ struct HalfSize {
     std::int32_t height, width;
 };
 
+// Every strike rides unmoving on its owner, one part a volley, and breaks
+// guards; it ends when its owner is stunned. The rows hold the rest.
 struct RidingStrikeSpec {
-    WeaponFields weapon;
+    std::int32_t ammunition, gaugeCost;
+    std::uint8_t singleHit;                  // 0: the zone hits every frame it overlaps
+    const char* fireSound;
+    const char* hitSound;
+    std::int32_t damage;                     // every phase
     LaunchOffset offsets[kHeadingCount];     // part 0 by facing: where the strike rides
     int phases;                              // phases 0..phases-1 chain into each other, then the strike ends
     std::int32_t duration[kMaxStrikePhases];
     std::int32_t stun[kMaxStrikePhases];
-    std::int32_t reach[kMaxStrikePhases];    // extentY of each phase
+    std::int32_t armExtent[kMaxStrikePhases];  // extentY of each phase: how far the arms reach out
     std::int32_t hitKind[kMaxStrikePhases];
-    PhaseFields common;                      // every chained phase
     HalfSize size[kHeadingCount];            // half sizes by plane
     int sizedPhases;                         // phases given the half sizes, at least `phases`
 };
@@ -119,13 +127,13 @@ constexpr PlaneClassSizes SameInEveryPlane(std::int32_t height, std::int32_t wid
 }
 
 struct MeleeSpec {
-    std::int32_t reach;                       // r
+    std::int32_t offset;                      // r: how far ahead the strike rides
     int phases;
     std::int32_t duration[kMaxMeleePhases];
     std::int32_t damage;                      // every phase
     std::int32_t stun[kMaxMeleePhases];
     std::int32_t hitKind[kMaxMeleePhases];
-    std::int32_t extentY[kMaxMeleePhases];    // how far the arms reach out
+    std::int32_t armExtent[kMaxMeleePhases];  // extentY of each phase: how far the arms reach out
     PlaneClassSizes size;
     const char* fireSound;
     const char* hitSound;
@@ -255,7 +263,9 @@ struct ShellSpec {
     HalfSize aimSize;
     int burstSteps;
     BurstStep burst[kMaxBurstSteps];
-    bool fillsUnflown;                   // the cluster's partial fill of tracks 6-7 and phase 7
+    // Tracks and phases written, at least the parts and the phases flown: those
+    // past them get only what every phase shares (and the launch links).
+    int filledTracks, filledPhases;
 };
 void FillShell(WeaponDescriptor& weapon, ShotTrackTable& table, const ShellSpec& spec);
 

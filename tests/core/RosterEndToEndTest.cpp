@@ -1,6 +1,7 @@
 // The whole roster through the real loader and modules: every pairing fought,
 // both computer ladders to the end, and a survival run that unlocks robot 11.
 #include "GameFixture.h"
+#include "RobotTable.h"
 #include "ScriptedPlayer.h"
 
 #include <cstdint>
@@ -115,7 +116,8 @@ TEST_F(Roster, EveryPairingFightsInsideTheFieldOnItsOwnTracksAndFiresEveryWeapon
 
 TEST_F(Roster, EachLadderMeetsItsSixOpponentsInOrderAndEndsOnTheStartScreen) {
     // Player 1's robot picks the route; after one ladder the next starts from its first step.
-    for (const auto& [robot, route] : {std::pair(2, 0), std::pair(9, 1)}) {
+    for (const auto& [robotNumber, route] : {std::pair(2, 0), std::pair(9, 1)}) {
+        const int robot = robotNumber;  // a lambda below captures it
         SCOPED_TRACE("robot " + std::to_string(robot));
         ASSERT_TRUE(HoldUntil(kDecide, [&] { return Stage(StageSelect); }));
         ASSERT_TRUE(HoldUntil(kDown, [&] { return form->p1RobotNumber == robot; }));
@@ -127,7 +129,7 @@ TEST_F(Roster, EachLadderMeetsItsSixOpponentsInOrderAndEndsOnTheStartScreen) {
             ASSERT_TRUE(WinUntil([&] { return Stage(StageIntro); }, 300));
             met.push_back(form->p2RobotNumber);
             // After player 1's module the opponent's, bound with all its sounds.
-            EXPECT_EQ(system.moduleLoads.at(1), kRobotNames[form->p2RobotNumber - 1].module);
+            EXPECT_EQ(system.moduleLoads.at(1), kRobotTable[form->p2RobotNumber - 1].module);
             for (platform::SoundBuffer* buffer : devices.sound.WeaponSoundBuffers[1]) EXPECT_NE(buffer, nullptr);
             system.moduleLoads.clear();
             ASSERT_TRUE(WinUntil([&] { return !InBout(); }, 400));
@@ -159,7 +161,7 @@ TEST_F(Roster, TenSurvivalWinsEndedWithF1EnterTheScoreFileAndUnlockRobot11) {
     ASSERT_TRUE(HoldUntil(kDown, [&] { return form->p1RobotNumber == 11; })) << "unlocked by the run";
     system.moduleLoads.clear();
     ASSERT_TRUE(HoldUntil(kDecide, [&] { return Stage(StageVersus); }));
-    EXPECT_EQ(system.moduleLoads.at(0), kRobotNames[10].module) << "robot 11 bound for player 1";
+    EXPECT_EQ(system.moduleLoads.at(0), kRobotTable[10].module) << "robot 11 bound for player 1";
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
     EXPECT_FALSE(video->application.Closed());
 }

@@ -142,7 +142,7 @@ TEST_F(Bout, ASurvivalWinCarriesTheHitPointsLeftAtTheEnd) {
     std::uint32_t seed = 1;
     for (;; ++seed) {
         form->SeedRandom(seed);
-        const std::int32_t robot = form->Random() % 11 + 1;
+        const std::int32_t robot = form->Random() % kRobotCount + 1;
         if (robot == 4 || robot == 7) break;
     }
     form->SeedRandom(seed);

@@ -9,6 +9,7 @@
 #include <bit>
 #include <cstdio>
 #include <map>
+#include <span>
 
 namespace {
 
@@ -16,7 +17,7 @@ namespace {
 // uses it (Quillet serves robots 1 and 5): what the file must export, and all.
 std::map<std::string, std::set<std::string>> LookedUpNames() {
     std::map<std::string, std::set<std::string>> names;
-    for (const RobotEntry& robot : kRobotTable) {
+    for (const RobotEntry& robot : std::span(kRobotTable, kRobotCount)) {
         std::string file = robot.module;
         for (const ExportCall& call : robot.calls) {
             if (!call.name) break;
@@ -34,42 +35,6 @@ const std::map<std::string, std::set<std::string>> kExports = LookedUpNames();
 
 std::string ModulePath(const std::string& module) { return std::string(MODULE_DIRECTORY) + "/" + module + ".so"; }
 
-// The row's calls in the loader's order with its arguments, on a file opened
-// by path; an export the module lacks ends nothing here, since the exports
-// test reports it. Returns the weapons (0-3) whose export ran.
-std::set<int> Bind(const RobotEntry& robot, BoundRobot& blocks) {
-    std::set<int> bound;
-    std::string file = robot.module;
-    auto module = std::make_unique<LoadedModule>(ModulePath(file).c_str());
-    auto find = [&](const char* name) { return module->Export<void>(name); };
-    for (const ExportCall& call : robot.calls) {
-        if (!call.name) break;
-        if (call.kind == CallKind::NextModule) {
-            module.reset();  // the first module goes before the second comes
-            module = std::make_unique<LoadedModule>(ModulePath(file = call.name).c_str());
-            continue;
-        }
-        WeaponDescriptor* weapon = call.weapon ? &blocks.weapons[call.weapon - 1] : nullptr;
-        ShotTrackTable* tracks = call.weapon ? &blocks.tracks[call.weapon - 1] : nullptr;
-        if (call.kind == CallKind::Fillers) {
-            for (const PathFiller& filler : kPathFillers)
-                if (void* fill = find(filler.name)) reinterpret_cast<PathFillerExport*>(fill)(filler.plane, tracks);
-            continue;
-        }
-        void* function = find(call.name);
-        if (!function) continue;
-        switch (call.kind) {
-            case CallKind::Move: reinterpret_cast<MoveExport*>(function)(&blocks.robot, robot.speedBias); break;
-            case CallKind::VidiruMove: reinterpret_cast<VidiruMoveExport*>(function)(&blocks.robot); break;
-            case CallKind::Motion: reinterpret_cast<MotionExport*>(function)(&blocks.graph); break;
-            default:
-                reinterpret_cast<WeaponExport*>(function)(weapon, tracks);
-                bound.insert(call.weapon - 1);
-        }
-    }
-    return bound;
-}
-
 }  // namespace
 
 TEST(ModuleExports, EveryModuleExportsExactlyTheNamesTheLoaderLooksUpInIt) {
@@ -85,6 +50,24 @@ TEST(ModuleExports, EveryModuleExportsExactlyTheNamesTheLoaderLooksUpInIt) {
     }
 }
 
+// The loader's loop says whether every call ran: a row naming an export its
+// module lacks stops there, and what the calls before it wrote stands.
+TEST(ModuleCalls, ARowNamingAMissingExportStopsThereAndSaysSo) {
+    RobotEntry row = kRobotTable[3];
+    ASSERT_STREQ(row.calls[3].name, "DFTonfer");
+    row.calls[3].name = "DFTonferX";
+    auto bound = FilledRecord<BoundRobot>(0);
+    EXPECT_FALSE(BindRow(row, *bound));
+    EXPECT_GT(bound->robot.maxHitPoints, 0);
+    EXPECT_STREQ(TextChars(bound->weapons[0].fireSound), "ACID");
+    EXPECT_EQ(bound->weapons[1].shotsPerVolley, 0) << "the missing weapon";
+    EXPECT_EQ(bound->weapons[2].shotsPerVolley, 0) << "a call after it";
+    for (const WeaponDescriptor& weapon : bound->weapons) {
+        TextRelease(weapon.fireSound);
+        TextRelease(weapon.hitSound);
+    }
+}
+
 // A robot bound on blocks filled with 0xA5 and on blocks filled with 0x5A: a
 // byte equal in both was written. The sound names start as valid texts, since
 // an export releases what the field held.
@@ -96,8 +79,10 @@ protected:
                 weapon.fireSound = TextCreate("HITTED3");
                 weapon.hitSound = TextCreate("HITTED3");
             }
-        weapons_ = Bind(robot_, *a_);
-        Bind(robot_, *b_);
+        ASSERT_TRUE(BindRow(robot_, *a_));
+        ASSERT_TRUE(BindRow(robot_, *b_));
+        for (const ExportCall& call : robot_.calls)
+            if (call.kind == CallKind::Weapon) weapons_.insert(call.weapon - 1);
     }
     void TearDown() override {
         for (BoundRobot* blocks : {a_.get(), b_.get()})
@@ -175,7 +160,7 @@ TEST_P(ModuleContract, BindingAgainLeavesTheSameBytesAndSoundNames) {
     auto before = std::make_unique<BoundRobot>(*a_);
     std::vector<std::string> names;
     for (const WeaponDescriptor& weapon : a_->weapons) names.insert(names.end(), {TextChars(weapon.fireSound), TextChars(weapon.hitSound)});
-    Bind(robot_, *a_);
+    ASSERT_TRUE(BindRow(robot_, *a_));
     for (int w = 0; w < 4; ++w) {  // the texts are made anew, with the same names
         EXPECT_EQ(TextChars(a_->weapons[w].fireSound), names[2 * w]);
         EXPECT_EQ(TextChars(a_->weapons[w].hitSound), names[2 * w + 1]);
@@ -185,7 +170,7 @@ TEST_P(ModuleContract, BindingAgainLeavesTheSameBytesAndSoundNames) {
     EXPECT_EQ(std::memcmp(before.get(), a_.get(), sizeof(BoundRobot)), 0);
 }
 
-// Bind has unloaded the modules: the names live in the shared text library.
+// The binding has unloaded the modules: the names live in the shared text library.
 TEST_P(ModuleContract, SoundNamesOutliveTheModuleAndNameGameSounds) {
     for (int w : weapons_) {
         const std::string fire = TextChars(a_->weapons[w].fireSound), hit = TextChars(a_->weapons[w].hitSound);
@@ -194,7 +179,7 @@ TEST_P(ModuleContract, SoundNamesOutliveTheModuleAndNameGameSounds) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryRobot, ModuleContract, ::testing::Range(1, 12), [](const auto& info) {
+INSTANTIATE_TEST_SUITE_P(EveryRobot, ModuleContract, ::testing::Range(1, kRobotCount + 1), [](const auto& info) {
     return "Robot" + std::to_string(info.param) + kRobotTable[info.param - 1].module;
 });
 

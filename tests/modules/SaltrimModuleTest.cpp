@@ -6,12 +6,9 @@
 
 namespace {
 
-std::unique_ptr<BoundRobot> Bind(const LoadedModule& module) {
+std::unique_ptr<BoundRobot> Bind() {
     auto bound = FilledRecord<BoundRobot>(0);
-    module.Export<MoveExport>("Move")(&bound->robot, 1);
-    module.Export<MotionExport>("Motion")(&bound->graph);
-    const char* weapons[3] = {"DFAcid", "DFTonfer", "DFBazooka"};
-    for (int w = 0; w < 3; ++w) module.Export<WeaponExport>(weapons[w])(&bound->weapons[w], &bound->tracks[w]);
+    EXPECT_TRUE(BindRow(kRobotTable[3], *bound));
     return bound;
 }
 
@@ -25,18 +22,13 @@ void Release(BoundRobot& bound) {
 }  // namespace
 
 TEST(SaltrimModule, KeepsTheContractEveryModuleKeeps) {
-    LoadedModule module(SALTRIM_PATH);
-    ASSERT_TRUE(module.Loaded());
-    for (const char* name : {"Move", "Motion", "DFAcid", "DFTonfer", "DFBazooka"})
-        ASSERT_NE(module.Export<void>(name), nullptr) << name;
-    auto bound = Bind(module);
+    auto bound = Bind();
     ExpectModuleContract(*bound, 3, {false, false, true});
     Release(*bound);
 }
 
 TEST(SaltrimModule, SpitsAcidClubsWithItsTonfaAndFansItsRockets) {
-    LoadedModule module(SALTRIM_PATH);
-    auto bound = Bind(module);
+    auto bound = Bind();
     EXPECT_STREQ(TextChars(bound->weapons[0].fireSound), "ACID");
 
     const ShotPhase& club = bound->tracks[1].planes[NR][0].phases[0];
@@ -57,8 +49,7 @@ TEST(SaltrimModule, SpitsAcidClubsWithItsTonfaAndFansItsRockets) {
 }
 
 TEST(SaltrimModule, ItsFourthChainIsTheNeutralNode) {
-    LoadedModule module(SALTRIM_PATH);
-    auto bound = Bind(module);
+    auto bound = Bind();
     EXPECT_EQ(std::memcmp(&bound->graph.nodes[48], &bound->graph.nodes[0], sizeof(MotionNode)), 0);
     Release(*bound);
 }

@@ -36,7 +36,9 @@ struct Fake {
         d->maxHitPoints = 500;
     }
     static void Zero(RobotDescriptor* d, std::int32_t) { d->maxHitPoints = d->gaugeMax = 0; }
-    static void One(void* block) { calls.push_back(name + " " + Who(block)); }
+    // Called through the export's own type, as a sanitizer checks.
+    static void Body(RobotDescriptor* d) { calls.push_back(name + " " + Who(d)); }
+    static void Graph(MotionGraph* g) { calls.push_back(name + " " + Who(g)); }
     static void Weapon(WeaponDescriptor* w, ShotTrackTable* t) {
         calls.push_back(name + " " + Who(w) + " " + Who(t));
         TextAssign(&w->fireSound, TextCreateConstant("ATTACK1"));
@@ -87,7 +89,7 @@ protected:
         form->MakeDefaultWeapon();
         auto& brakon = fakes.modules["Brakon"];
         brakon["Move"] = Export<0>("Move", &Fake<0>::Move);
-        brakon["Motion"] = Export<1>("Motion", &Fake<1>::One);
+        brakon["Motion"] = Export<1>("Motion", &Fake<1>::Graph);
         brakon["DoviGTR"] = Export<2>("DoviGTR", &Fake<2>::Weapon);
         brakon["DoviLZR"] = Export<3>("DoviLZR", &Fake<3>::Weapon);
         brakon["DoviCNN"] = Export<4>("DoviCNN", &Fake<4>::Weapon);
@@ -106,8 +108,8 @@ protected:
         umbrel["VidiruVRFL"] = Export<14>("VidiruVRFL", &Fake<14>::Weapon);
         auto& quillet = fakes.modules["Quillet"];
         // Robot 1's own exports, which robot 5 must never call.
-        quillet["VidiruMove"] = Export<20>("VidiruMove", &Fake<20>::One);
-        quillet["VidiruMotion"] = Export<21>("VidiruMotion", &Fake<21>::One);
+        quillet["VidiruMove"] = Export<20>("VidiruMove", &Fake<20>::Body);
+        quillet["VidiruMotion"] = Export<21>("VidiruMotion", &Fake<21>::Graph);
         quillet["VidiruMGN"] = Export<22>("VidiruMGN", &Fake<22>::Weapon);
         quillet["VidiruSTK"] = Export<15>("VidiruSTK", &Fake<15>::Weapon);
         quillet["VidiruMSL"] = Export<16>("VidiruMSL", &Fake<16>::Weapon);
@@ -246,7 +248,7 @@ TEST_F(GameFixture, AnEmptyRobotDefinitionSendsTheFightBackToTheStartScreen) {
     form->DoviIn1();  // no module now: Brakon's records stay
     auto& brakon = fakes.modules["Brakon"];
     brakon["Move"] = Export<17>("Move", &Fake<17>::Zero);
-    brakon["Motion"] = Export<18>("Motion", &Fake<18>::One);
+    brakon["Motion"] = Export<18>("Motion", &Fake<18>::Graph);
     for (const char* weapon : {"DoviGTR", "DoviLZR", "DoviCNN", "DoviMSL"})
         brakon[weapon] = Export<19>(weapon, &Fake<19>::Weapon);
     form->DoviIn2();

@@ -3,6 +3,8 @@
 // every reachable phase is fully linked inside its table.
 #pragma once
 
+#include "HeadlessSystem.h"
+#include "ModuleCalls.h"
 #include "ModuleFixture.h"
 
 #include <set>
@@ -15,6 +17,14 @@ struct BoundRobot {
     WeaponDescriptor weapons[4];
     ShotTrackTable tracks[4];
 };
+
+// Binds a row of the robot table through the game's own call loop, on the
+// modules of this build. True when every call ran.
+inline bool BindRow(const RobotEntry& robot, BoundRobot& bound) {
+    platform::HeadlessSystem system;
+    system.currentDirectory = MODULE_DIRECTORY;
+    return CallExports(system, robot, {bound.robot, bound.graph, bound.weapons, bound.tracks}) == nullptr;
+}
 
 inline bool IsGameSound(const std::string& name) {
     static const std::set<std::string> names = {"HITTED1", "HITTED2", "HITTED3", "HITTED4", "ATTACK1", "ATTACK2",

@@ -189,7 +189,7 @@ TEST(HeadlessInputTest, KeyboardAndJoysticksReadWhatTheTestSets) {
     std::uint8_t keys[256];
     keyboard.ReadState(keys);
     EXPECT_EQ(keys[VkNumpad4], kKeyDown);
-    EXPECT_EQ(keys['W'], 0);
+    EXPECT_EQ(keys[int{'W'}], 0);
 
     HeadlessJoysticks joysticks;
     JoystickPosition position{};
