@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 #include <tuple>
 #include <vector>
 
@@ -86,6 +87,36 @@ TEST_F(Opponent, SlideTakesTheNearestLiveShotOfPlayerOneLaterRecordsWinningTies)
     form->shotSlots[2][1][1].y = 451;  // one pixel further: the slot before it wins
     form->Slide();
     EXPECT_EQ(form->SlideCommand, 2);
+}
+
+// The quick search in memory order against the scan in order, on random
+// fields: shots on a coarse grid (many ties), spread over the screen, or
+// anywhere at all (where the quick search may leave it to the scan).
+TEST_F(Opponent, TheQuickSearchFindsTheShotTheScanInOrderFinds) {
+    std::mt19937 random(5);
+    int answered = 0;
+    for (int n = 0; n < 3000; ++n) {
+        const int kind = n % 3;
+        auto coordinate = [&]() -> std::int32_t {
+            if (kind == 0) return static_cast<std::int32_t>(random() % 5) * 40 + 320;
+            if (kind == 1) return static_cast<std::int32_t>(random() % 1000) - 100;
+            return static_cast<std::int32_t>(random());
+        };
+        const unsigned percentLive = random() % 101;
+        for (auto& slot : form->shotSlots)
+            for (auto& row : slot)
+                for (ShotRecord& shot : row) {
+                    shot.x = coordinate();
+                    shot.y = coordinate();
+                    shot.live = random() % 100 < percentLive ? 1 : random() % 2 * 2;
+                }
+        const std::int32_t x = coordinate(), y = coordinate();
+        const ShotRecord* quick = form->NearestShot(x, y);
+        if (!quick) continue;
+        ++answered;
+        ASSERT_EQ(quick, form->NearestShotInOrder(x, y)) << "field " << n;
+    }
+    EXPECT_GT(answered, 1500);
 }
 
 TEST_F(Opponent, WithNoShotInFlightSlideReadsTheFirstRecordAsItLies) {
