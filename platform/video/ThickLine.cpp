@@ -18,7 +18,7 @@ void FillThickLine(SDL_Surface* surface, int x1, int y1, int x2, int y2, int wid
         last = std::min(last, surface->w - 1);
         if (y < 0 || y >= surface->h || first > last) return;
         auto* row = reinterpret_cast<Uint32*>(pixels + static_cast<std::ptrdiff_t>(y) * surface->pitch);
-        std::fill(row + first, row + last + 1, pixel);
+        FillPixels(row + first, row + last + 1, pixel);
     };
     if (x1 == x2 && y1 == y2) {
         const int half = width / 2;
