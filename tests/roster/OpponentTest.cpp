@@ -89,32 +89,29 @@ TEST_F(Opponent, SlideTakesTheNearestLiveShotOfPlayerOneLaterRecordsWinningTies)
     EXPECT_EQ(form->SlideCommand, 2);
 }
 
-// The quick search in memory order against the scan in order, on random
-// fields: shots on a coarse grid (many ties), spread over the screen, or
-// anywhere at all (where the quick search may leave it to the scan).
+// The quick search against the scan in order on random fields: shots on a
+// coarse grid (ties), over the screen, or anywhere (left to the scan at times).
 TEST_F(Opponent, TheQuickSearchFindsTheShotTheScanInOrderFinds) {
     std::mt19937 random(5);
     int answered = 0;
     for (int n = 0; n < 3000; ++n) {
-        const int kind = n % 3;
-        auto coordinate = [&]() -> std::int32_t {
-            if (kind == 0) return static_cast<std::int32_t>(random() % 5) * 40 + 320;
-            if (kind == 1) return static_cast<std::int32_t>(random() % 1000) - 100;
-            return static_cast<std::int32_t>(random());
+        auto at = [&]() -> std::int32_t {
+            const auto r = static_cast<std::int32_t>(random());
+            return n % 3 == 0 ? (r & 3) * 40 + 320 : n % 3 == 1 ? (r & 1023) - 100 : r;
         };
         const unsigned percentLive = random() % 101;
         for (auto& slot : form->shotSlots)
             for (auto& row : slot)
                 for (ShotRecord& shot : row) {
-                    shot.x = coordinate();
-                    shot.y = coordinate();
+                    shot.x = at();
+                    shot.y = at();
                     shot.live = random() % 100 < percentLive ? 1 : random() % 2 * 2;
                 }
-        const std::int32_t x = coordinate(), y = coordinate();
-        const ShotRecord* quick = form->NearestShot(x, y);
-        if (!quick) continue;
-        ++answered;
-        ASSERT_EQ(quick, form->NearestShotInOrder(x, y)) << "field " << n;
+        const std::int32_t x = at(), y = at();
+        if (const ShotRecord* quick = form->NearestShot(x, y)) {
+            ++answered;
+            ASSERT_EQ(quick, form->NearestShotInOrder(x, y)) << "field " << n;
+        }
     }
     EXPECT_GT(answered, 1500);
 }
