@@ -3,6 +3,7 @@
 #include "Direction.h"
 #include "Wide.h"
 
+#include <climits>
 #include <cmath>
 #include <iterator>
 
@@ -40,7 +41,14 @@ constexpr SlideCell kSlideTable[6][kHeadings] = {
 // Headings 0 and 4 share a row of the table, and so do 2 and 6.
 constexpr int kSlideRowOfHeading[kHeadings] = {0, 2, 1, 3, 0, 4, 1, 5};
 
+// The whole pixels of std::hypot. Below 2^50 the squared distance is exact
+// in a double and its root lies far enough from any whole number for the
+// correctly rounded square root to fall on the same side: the same floor at
+// a fraction of the cost.
 std::int32_t Distance(std::int64_t dx, std::int64_t dy) {
+    constexpr std::int64_t kAxis = std::int64_t{1} << 24;  // both axes below: the square below 2^50
+    if (dx < kAxis && -dx < kAxis && dy < kAxis && -dy < kAxis)
+        return static_cast<std::int32_t>(std::sqrt(static_cast<double>(dx * dx + dy * dy)));
     return ClampToInt(static_cast<std::int64_t>(std::hypot(double(dx), double(dy))));
 }
 
@@ -112,23 +120,22 @@ DistanceBand BandOf(std::int32_t distance) {
     return distance < kNearLimit ? BandNear : distance < kFarLimit ? BandMiddle : BandFar;
 }
 
-// The nearest live shot of player 1 and where it flies decide the sidestep.
-void TForm1::Slide() {
-    const PlayerRecord& robot = players[1];
-    // Of equally near shots the one latest in the order row, part, slot is
-    // taken, so the records are scanned in that order and a tie replaces.
+// Of equally near shots of player 1 the one latest in the order row, part,
+// slot is taken, so the records are scanned in that order and a tie replaces.
+// A record as far as the best whole-pixel distance plus one needs no square
+// root: a look at each axis, then at the squared distance, rules it out. The
+// first record when none is live.
+const ShotRecord* TForm1::NearestShotInOrder(std::int32_t x, std::int32_t y) const {
     const ShotRecord* nearest = &shotSlots[0][0][0];
     bool found = false;
     std::int32_t best = 0;
-    // A record as far as the best whole-pixel distance plus one needs no square
-    // root: a look at each axis, then at the squared distance, rules it out.
     std::int64_t reach = 0;
     for (int row = 0; row < kUsedShotRows; ++row)
         for (int part = 0; part < kMaxParts; ++part)
             for (int slot = 0; slot < 4; ++slot) {
                 const ShotRecord& shot = shotSlots[slot][row][part];
                 if (shot.live != 1) continue;
-                const std::int64_t dx = std::int64_t{shot.x} - robot.posX, dy = std::int64_t{shot.y} - robot.posY;
+                const std::int64_t dx = std::int64_t{shot.x} - x, dy = std::int64_t{shot.y} - y;
                 if (found && (dx >= reach || -dx >= reach || dy >= reach || -dy >= reach || dx * dx + dy * dy >= reach * reach))
                     continue;
                 const std::int32_t distance = Distance(dx, dy);
@@ -138,6 +145,42 @@ void TForm1::Slide() {
                 best = distance;
                 reach = std::int64_t{best} + 1;
             }
+    return nearest;
+}
+
+// The same in the order the records lie in memory, a tie going to the later
+// in the order above. It starts from the farthest distance there is, so it
+// has the answer whenever some live shot is nearer than that; else nothing,
+// and the scan in order decides as it always has.
+const ShotRecord* TForm1::NearestShot(std::int32_t x, std::int32_t y) const {
+    const ShotRecord* nearest = nullptr;
+    int nearestOrder = -1;
+    std::int32_t best = INT32_MAX;
+    std::int64_t reach = std::int64_t{INT32_MAX} + 1;
+    for (int slot = 0; slot < 4; ++slot)
+        for (int row = 0; row < kUsedShotRows; ++row)
+            for (int part = 0; part < kMaxParts; ++part) {
+                const ShotRecord& shot = shotSlots[slot][row][part];
+                if (shot.live != 1) continue;
+                const std::int64_t dx = std::int64_t{shot.x} - x, dy = std::int64_t{shot.y} - y;
+                if (dx >= reach || -dx >= reach || dy >= reach || -dy >= reach || dx * dx + dy * dy >= reach * reach)
+                    continue;
+                const std::int32_t distance = Distance(dx, dy);
+                const int order = (row * kMaxParts + part) * 4 + slot;
+                if (distance > best || (distance == best && order < nearestOrder)) continue;
+                nearest = &shot;
+                nearestOrder = order;
+                best = distance;
+                reach = std::int64_t{best} + 1;
+            }
+    return best < INT32_MAX ? nearest : nullptr;
+}
+
+// The nearest live shot of player 1 and where it flies decide the sidestep.
+void TForm1::Slide() {
+    const PlayerRecord& robot = players[1];
+    const ShotRecord* nearest = NearestShot(robot.posX, robot.posY);
+    if (!nearest) nearest = NearestShotInOrder(robot.posX, robot.posY);
 
     const int h = robot.heading, s = nearest->heading;
     if (h < 0 || h >= kHeadings || s < 0 || s >= kHeadings) {

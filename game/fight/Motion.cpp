@@ -63,16 +63,6 @@ void UpdateSpeedOn(PlayerRecord& p, const SpeedTable& table) {
 
 }  // namespace
 
-HitBox HitBoxAt(const PlayerRecord& robot, std::int64_t x, std::int64_t y) {
-    const std::int64_t hw = robot.robot ? robot.robot->hitHalfWidth : 0;
-    const std::int64_t hh = robot.robot ? robot.robot->hitHalfHeight : 0;
-    return {x - hw, y - hh, x + hw, y + hh};
-}
-
-bool BoxesOverlap(const HitBox& a, const HitBox& b) {
-    return std::max(a.left, b.left) < std::min(a.right, b.right) && std::max(a.top, b.top) < std::min(a.bottom, b.bottom);
-}
-
 void MoveWithinArena(PlayerRecord& robot, std::int64_t x, std::int64_t y) {
     if (x > 0 && x < kFieldWidth) robot.posX = static_cast<std::int32_t>(x);
     if (y > 0 && y < kFieldHeight) robot.posY = static_cast<std::int32_t>(y);

@@ -6,6 +6,8 @@
 
 #include "GameState.h"
 
+#include <algorithm>
+
 
 struct MoveStep {
     std::int32_t x, y;  // x grows to the right, y downward
@@ -22,10 +24,17 @@ void MoveWithinArena(PlayerRecord& robot, std::int64_t x, std::int64_t y);
 struct HitBox {
     std::int64_t left, top, right, bottom;
 };
-HitBox HitBoxAt(const PlayerRecord& robot, std::int64_t x, std::int64_t y);
+// Both are here to be inlined: each shot of a frame asks them.
+inline HitBox HitBoxAt(const PlayerRecord& robot, std::int64_t x, std::int64_t y) {
+    const std::int64_t hw = robot.robot ? robot.robot->hitHalfWidth : 0;
+    const std::int64_t hh = robot.robot ? robot.robot->hitHalfHeight : 0;
+    return {x - hw, y - hh, x + hw, y + hh};
+}
 
 // True when the rectangles share an area; rectangles that only touch do not.
-bool BoxesOverlap(const HitBox& a, const HitBox& b);
+inline bool BoxesOverlap(const HitBox& a, const HitBox& b) {
+    return std::max(a.left, b.left) < std::min(a.right, b.right) && std::max(a.top, b.top) < std::min(a.bottom, b.bottom);
+}
 
 // The push a stunned robot gets each frame, by its knock-back heading; none for a bad heading.
 MoveStep KnockBackStep(std::int32_t knockBackHeading);

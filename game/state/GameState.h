@@ -300,6 +300,8 @@ struct TForm1 : FormState {
     void RodiIn2();
     // Opponent.cpp: the computer opponent, the dodge and each robot's decision routine
     void Slide();
+    const ShotRecord* NearestShot(std::int32_t x, std::int32_t y) const;
+    const ShotRecord* NearestShotInOrder(std::int32_t x, std::int32_t y) const;
     void VidiruT_Think();
     void DareD_Think();
     void ZErov_Think();

@@ -1,5 +1,7 @@
 #include "SoftCanvas.h"
 
+#include "ThickLine.h"
+
 #include <SDL.h>
 #include <SDL2_gfxPrimitives.h>
 #include <SDL_ttf.h>
@@ -8,6 +10,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <list>
 #include <string_view>
@@ -133,18 +136,34 @@ std::string FindUiFontFile() {
     return found;
 }
 
-// Blended texts by (text, colour), least recently used dropped first.
+// Blended texts. One of printable ASCII alone is laid out from the glyphs,
+// each rendered alone when the font opens: with this font such a text is the
+// glyphs side by side, each moved on by its advance, the coverage of any
+// overlap or'ed as the library does, so the picture is the same. Those are
+// kept in a fixed table of slots, so a new one (an ammunition count in a
+// fight) costs no allocation. Any other text is rendered whole and kept by
+// (text, colour); the least recently used goes first in either.
 class SoftCanvas::TextCache {
 public:
+    struct Rendered {
+        SDL_Surface* surface;
+        SDL_Rect area;  // of the surface
+    };
+
     TextCache() {
+        key_.reserve(256);
         if (TTF_Init() != 0) return;
         ttf_ = true;
         const std::string path = FindUiFontFile();
         if (!path.empty()) font_ = TTF_OpenFont(path.c_str(), kFontPixels);
-        if (font_) height_ = TTF_FontHeight(font_);
+        if (!font_) return;
+        height_ = TTF_FontHeight(font_);
+        ascent_ = TTF_FontAscent(font_);
+        LoadGlyphs();
     }
     ~TextCache() {
         for (auto& entry : entries_) SDL_FreeSurface(entry.surface);
+        if (slots_) SDL_FreeSurface(slots_);
         if (font_) TTF_CloseFont(font_);
         if (ttf_) TTF_Quit();
     }
@@ -154,8 +173,16 @@ public:
     bool HasFont() const { return font_ != nullptr; }
     int Height() const { return height_; }
 
-    SDL_Surface* Get(const char* text, Color color) {
-        if (!font_) return nullptr;
+    // SDL keeps what it worked out for a blit from one surface to another:
+    // it is worked out now, for the slots, not on a text in a fight.
+    void Prepare(SDL_Surface* target) {
+        SDL_Rect empty{0, 0, 1, 1};  // the slots start clear: nothing shows
+        if (slots_) SDL_BlitSurface(slots_, &empty, target, &empty);
+    }
+
+    std::optional<Rendered> Get(const char* text, Color color) {
+        if (!font_) return std::nullopt;
+        if (auto laid = LaidOut(text, color)) return laid;
         key_.assign(text);
         key_.push_back('\0');
         key_.push_back(static_cast<char>(color.r));
@@ -163,10 +190,10 @@ public:
         key_.push_back(static_cast<char>(color.b));
         if (auto hit = index_.find(key_); hit != index_.end()) {
             entries_.splice(entries_.begin(), entries_, hit->second);
-            return hit->second->surface;
+            return Whole(hit->second->surface);
         }
         SDL_Surface* surface = TTF_RenderUTF8_Blended(font_, text, SDL_Color{color.r, color.g, color.b, 255});
-        if (!surface) return nullptr;
+        if (!surface) return std::nullopt;
         SDL_SetSurfaceBlendMode(surface, SDL_BLENDMODE_BLEND);
         if (entries_.size() == kCachedTexts) {
             index_.erase(entries_.back().key);
@@ -175,17 +202,125 @@ public:
         }
         entries_.push_front(Entry{key_, surface});
         index_.emplace(entries_.front().key, entries_.begin());
-        return surface;
+        return Whole(surface);
     }
 
 private:
+    static constexpr int kFirstGlyph = 0x20, kLastGlyph = 0x7e;
+    static constexpr int kSlots = 64, kSlotWidth = 400;
+    static constexpr std::size_t kSlotText = 64;  // bytes, with the terminator
+
+    struct Glyph {
+        bool usable = false;
+        int width = 0, height = 0;
+        int lead = 0, above = 0;  // from the left edge to the pen; rows over the font's ascent
+        int advance = 0;
+        std::vector<Uint8> coverage;  // width x height
+    };
+    struct Slot {
+        std::uint64_t hash = 0, used = 0;  // used 0: empty
+        Color color{0, 0, 0};
+        int width = 0, height = 0;
+        std::array<char, kSlotText> text{};
+    };
     struct Entry {
         std::string key;
         SDL_Surface* surface;
     };
+
+    static Rendered Whole(SDL_Surface* surface) { return {surface, SDL_Rect{0, 0, surface->w, surface->h}}; }
+
+    void LoadGlyphs() {
+        slotHeight_ = 2 * height_;
+        slots_ = SDL_CreateRGBSurfaceWithFormat(0, kSlotWidth, slotHeight_ * kSlots, 32, SDL_PIXELFORMAT_ARGB8888);
+        if (!slots_) return;
+        SDL_SetSurfaceBlendMode(slots_, SDL_BLENDMODE_BLEND);
+        for (int c = kFirstGlyph; c <= kLastGlyph; ++c) {
+            const char one[2] = {static_cast<char>(c), '\0'};
+            SDL_Surface* alone = TTF_RenderUTF8_Blended(font_, one, SDL_Color{255, 255, 255, 255});
+            int minX = 0, maxX = 0, minY = 0, maxY = 0, advance = 0;
+            Glyph& glyph = glyphs_[c - kFirstGlyph];
+            if (alone && SDL_LockSurface(alone) == 0 &&
+                TTF_GlyphMetrics32(font_, static_cast<Uint32>(c), &minX, &maxX, &minY, &maxY, &advance) == 0 &&
+                std::max(maxY - ascent_, 0) < alone->h) {
+                glyph = {true, alone->w, alone->h, -std::min(minX, 0), std::max(maxY - ascent_, 0), advance, {}};
+                glyph.coverage.resize(static_cast<std::size_t>(alone->w) * alone->h);
+                for (int y = 0; y < alone->h; ++y) {
+                    const auto* row = reinterpret_cast<const Uint32*>(static_cast<const std::uint8_t*>(alone->pixels) +
+                                                                      static_cast<std::ptrdiff_t>(y) * alone->pitch);
+                    for (int x = 0; x < alone->w; ++x)
+                        glyph.coverage[static_cast<std::size_t>(y) * alone->w + x] = static_cast<Uint8>(row[x] >> 24);
+                }
+                SDL_UnlockSurface(alone);
+            }
+            SDL_FreeSurface(alone);
+        }
+    }
+
+    // The text laid out from its glyphs in a slot, or nothing when it has
+    // another character or does not fit a slot.
+    std::optional<Rendered> LaidOut(const char* text, Color color) {
+        if (!slots_) return std::nullopt;
+        std::uint64_t hash = 14695981039346656037ull;
+        std::size_t length = 0;
+        int pen = 0, left = 0, right = 0, above = 0, below = 0;
+        for (; text[length]; ++length) {
+            const auto c = static_cast<unsigned char>(text[length]);
+            if (c < kFirstGlyph || c > kLastGlyph || length + 1 == kSlotText) return std::nullopt;
+            const Glyph& glyph = glyphs_[c - kFirstGlyph];
+            if (!glyph.usable) return std::nullopt;
+            left = std::min(left, pen - glyph.lead);
+            right = std::max(right, pen - glyph.lead + glyph.width);
+            above = std::max(above, glyph.above);
+            below = std::max(below, glyph.height - glyph.above);
+            pen += glyph.advance;
+            hash = (hash ^ c) * 1099511628211ull;
+        }
+        if (right - left > kSlotWidth || above + below > slotHeight_) return std::nullopt;
+        hash = (hash ^ (color.r | color.g << 8 | color.b << 16)) * 1099511628211ull;
+
+        ++clock_;
+        int oldest = 0;
+        for (int k = 0; k < kSlots; ++k) {
+            Slot& slot = slotKeys_[k];
+            if (slot.used && slot.hash == hash && slot.color == color && std::strcmp(slot.text.data(), text) == 0) {
+                slot.used = clock_;
+                return Rendered{slots_, SDL_Rect{0, k * slotHeight_, slot.width, slot.height}};
+            }
+            if (slot.used < slotKeys_[oldest].used) oldest = k;
+        }
+        Slot& slot = slotKeys_[oldest];
+        slot = {hash, clock_, color, right - left, above + below, {}};
+        std::memcpy(slot.text.data(), text, length + 1);
+
+        // The library's blended text: the colour everywhere, the coverage as alpha.
+        const Uint32 rgb = Uint32{color.r} << 16 | Uint32{color.g} << 8 | color.b;
+        auto* const pixels = static_cast<std::uint8_t*>(slots_->pixels);
+        auto row = [&](int y) {
+            return reinterpret_cast<Uint32*>(pixels + static_cast<std::ptrdiff_t>(oldest * slotHeight_ + y) * slots_->pitch);
+        };
+        for (int y = 0; y < slot.height; ++y) FillPixels(row(y), row(y) + slot.width, rgb);
+        pen = 0;
+        for (std::size_t i = 0; i < length; ++i) {
+            const Glyph& glyph = glyphs_[static_cast<unsigned char>(text[i]) - kFirstGlyph];
+            const int x0 = pen - glyph.lead - left;
+            for (int y = 0; y < glyph.height; ++y) {
+                Uint32* out = row(y + above - glyph.above) + x0;
+                const Uint8* in = &glyph.coverage[static_cast<std::size_t>(y) * glyph.width];
+                for (int x = 0; x < glyph.width; ++x) out[x] |= Uint32{in[x]} << 24;
+            }
+            pen += glyph.advance;
+        }
+        return Rendered{slots_, SDL_Rect{0, oldest * slotHeight_, slot.width, slot.height}};
+    }
+
     bool ttf_ = false;
     TTF_Font* font_ = nullptr;
-    int height_ = kFontPixels;
+    int height_ = kFontPixels, ascent_ = kFontPixels, slotHeight_ = kFontPixels;
+    std::array<Glyph, kLastGlyph - kFirstGlyph + 1> glyphs_;
+    SDL_Surface* slots_ = nullptr;  // kSlots texts, one under the other
+    std::array<Slot, kSlots> slotKeys_{};
+    std::uint64_t clock_ = 0;
     std::string key_;
     std::list<Entry> entries_;  // most recent first; the keys are stable for the index
     std::unordered_map<std::string_view, std::list<Entry>::iterator> index_;
@@ -243,6 +378,7 @@ SoftCanvas::SoftCanvas(const PaintObjects& objects)
     surface_ = SDL_CreateRGBSurfaceWithFormat(0, kPictureWidth, kPictureHeight, 32, SDL_PIXELFORMAT_XRGB8888);
     if (surface_) renderer_ = SDL_CreateSoftwareRenderer(surface_);
     if (renderer_) FillBox({0, 0, kPictureWidth, kPictureHeight}, Color{0, 0, 0});
+    if (surface_) text_->Prepare(surface_);
     BeginFrame();
 }
 
@@ -297,20 +433,22 @@ void SoftCanvas::FillBox(Box box, Color color) {
             static_cast<Sint16>(bottom - 1), color.r, color.g, color.b, 255);
 }
 
-// The ellipse of `outer` less that of `inner`, row by row over the visible
-// rows only, written straight into the picture: exact for any box size, even
-// or odd, and about ten times quicker than going through the renderer.
-void SoftCanvas::FillEllipseRing(Box outer, std::optional<Box> inner, Color color) {
+// The ellipse of `outer` less that of `inner` (and that in the hole's colour
+// if it has one), row by row over the visible rows only, written straight
+// into the picture: exact for any box size, even or odd, and about ten times
+// quicker than going through the renderer.
+void SoftCanvas::FillEllipseRing(Box outer, std::optional<Box> inner, Color color, std::optional<Color> holeColor) {
     if (!renderer_) return;
     SDL_RenderFlush(renderer_);  // what the renderer queued lies underneath
     const Uint32 pixel = SDL_MapRGB(surface_->format, color.r, color.g, color.b);
+    const Uint32 holePixel = holeColor ? SDL_MapRGB(surface_->format, holeColor->r, holeColor->g, holeColor->b) : 0;
     auto* const pixels = static_cast<std::uint8_t*>(surface_->pixels);
-    auto paint = [&](std::int64_t y, std::int64_t first, std::int64_t last) {
+    auto paint = [&](std::int64_t y, std::int64_t first, std::int64_t last, Uint32 value) {
         first = std::max<std::int64_t>(first, 0);
         last = std::min<std::int64_t>(last, kPictureWidth - 1);
         if (first > last) return;
         auto* row = reinterpret_cast<Uint32*>(pixels + y * surface_->pitch);
-        std::fill(row + first, row + last + 1, pixel);
+        FillPixels(row + first, row + last + 1, value);
     };
     // A row of a box's ellipse, from the table when the box's size has a slot.
     using RowSpan = EllipseRows::RowSpan;
@@ -330,15 +468,38 @@ void SoftCanvas::FillEllipseRing(Box outer, std::optional<Box> inner, Color colo
 
     const std::int64_t top = std::max<std::int64_t>(outer.top, 0);
     const std::int64_t bottom = std::min<std::int64_t>(outer.bottom, kPictureHeight);
+    if (outerRows && (!inner || innerRows) && outer.left >= 0 && outer.right <= kPictureWidth) {
+        // The common case, a figure within the picture's sides with both
+        // tables at hand: each row is read and written with nothing to clip.
+        auto fill = [](Uint32* line, std::int64_t first, std::int64_t end, Uint32 value) {
+            if (first < end) FillPixels(line + first, line + end, value);
+        };
+        for (std::int64_t y = top; y < bottom; ++y) {
+            const RowSpan row = outerRows[y - outer.top];
+            if (row.first > row.last) continue;
+            auto* line = reinterpret_cast<Uint32*>(pixels + y * surface_->pitch) + outer.left;
+            const RowSpan hole = inner && y >= inner->top && y < inner->bottom ? innerRows[y - inner->top] : RowSpan{1, 0};
+            if (hole.first > hole.last) {
+                fill(line, row.first, row.last + 1, pixel);
+                continue;
+            }
+            const std::int64_t shift = inner->left - outer.left;  // the hole's row in the outer's terms
+            fill(line, row.first, shift + hole.first, pixel);
+            if (holeColor) fill(line, shift + hole.first, shift + hole.last + 1, holePixel);
+            fill(line, shift + hole.last + 1, row.last + 1, pixel);
+        }
+        return;
+    }
     for (std::int64_t y = top; y < bottom; ++y) {
         const Span row = rowAt(outer, outerRows, y);
         if (row.first > row.last) continue;
         const Span hole = inner ? rowAt(*inner, innerRows, y) : Span{1, 0};
         if (hole.first > hole.last) {
-            paint(y, row.first, row.last);
+            paint(y, row.first, row.last, pixel);
         } else {
-            paint(y, row.first, hole.first - 1);
-            paint(y, hole.last + 1, row.last);
+            paint(y, row.first, hole.first - 1, pixel);
+            if (holeColor) paint(y, hole.first, hole.last, holePixel);
+            paint(y, hole.last + 1, row.last, pixel);
         }
     }
 }
@@ -375,7 +536,8 @@ void SoftCanvas::DrawLine(std::int64_t x1, std::int64_t y1, std::int64_t x2, std
         lineRGBA(renderer_, sx1, sy1, sx2, sy2, c.r, c.g, c.b, 255);
         return;
     }
-    thickLineRGBA(renderer_, sx1, sy1, sx2, sy2, static_cast<Uint8>(std::min(pen.width, 255)), c.r, c.g, c.b, 255);
+    SDL_RenderFlush(renderer_);  // what the renderer queued lies underneath
+    FillThickLine(surface_, sx1, sy1, sx2, sy2, pen.width, SDL_MapRGB(surface_->format, c.r, c.g, c.b));
     const std::int64_t half = pen.width / 2;
     for (auto [x, y] : {std::pair{x1, y1}, std::pair{x2, y2}})
         FillEllipse({x - half, y - half, x - half + pen.width, y - half + pen.width}, c);
@@ -401,8 +563,9 @@ void SoftCanvas::Ellipse(std::int32_t left, std::int32_t top, std::int32_t right
     const Box outer{box.left - out, box.top - out, box.right + out, box.bottom + out};
     const Box inner{box.left + in, box.top + in, box.right - in, box.bottom - in};
     const bool hollow = inner.left >= inner.right || inner.top >= inner.bottom;
-    if (brush_ && !hollow) FillEllipse(inner, *brush_);
-    FillEllipseRing(outer, hollow ? std::nullopt : std::optional<Box>(inner), pen_->color);
+    // The ring and what it holds are apart: both are drawn row by row at once.
+    FillEllipseRing(outer, hollow ? std::nullopt : std::optional<Box>(inner), pen_->color,
+                    hollow ? std::nullopt : brush_);
 }
 
 void SoftCanvas::Rectangle(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
@@ -434,17 +597,18 @@ void SoftCanvas::TextOut(std::int32_t x, std::int32_t y, const char* text) {
     if (!text) text = "";
     if (textLog_) textLog_->push_back(DrawnText{x, y, textColor_, textTransparent_, text});
     if (!renderer_ || !*text) return;
-    SDL_Surface* rendered = text_->Get(text, textColor_);
+    auto rendered = text_->Get(text, textColor_);
     if (!rendered) return;
-    const int height = std::max(rendered->h, text_->Height());
-    if (x >= kPictureWidth || y >= kPictureHeight || std::int64_t{x} + rendered->w <= 0 ||
+    SDL_Rect area = rendered->area;
+    const int height = std::max(area.h, text_->Height());
+    if (x >= kPictureWidth || y >= kPictureHeight || std::int64_t{x} + area.w <= 0 ||
         std::int64_t{y} + height <= 0)
         return;
     SDL_RenderFlush(renderer_);  // what the renderer queued lies under the text
-    SDL_Rect place{x, y, rendered->w, height};
+    SDL_Rect place{x, y, area.w, height};
     if (!textTransparent_)
         SDL_FillRect(surface_, &place, SDL_MapRGB(surface_->format, kWhite.r, kWhite.g, kWhite.b));
-    SDL_BlitSurface(rendered, nullptr, surface_, &place);
+    SDL_BlitSurface(rendered->surface, &area, surface_, &place);
 }
 
 }  // namespace platform

@@ -84,7 +84,8 @@ private:
     };
 
     void FillBox(Box box, Color color);
-    void FillEllipseRing(Box outer, std::optional<Box> inner, Color color);
+    // The ellipse of `outer` less that of `inner`, which holeColor fills if given.
+    void FillEllipseRing(Box outer, std::optional<Box> inner, Color color, std::optional<Color> holeColor = std::nullopt);
     void FillEllipse(Box box, Color color) { FillEllipseRing(box, std::nullopt, color); }
     void DrawLine(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, const Pen& pen);
 

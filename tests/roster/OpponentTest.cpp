@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 #include <tuple>
 #include <vector>
 
@@ -86,6 +87,33 @@ TEST_F(Opponent, SlideTakesTheNearestLiveShotOfPlayerOneLaterRecordsWinningTies)
     form->shotSlots[2][1][1].y = 451;  // one pixel further: the slot before it wins
     form->Slide();
     EXPECT_EQ(form->SlideCommand, 2);
+}
+
+// The quick search against the scan in order on random fields: shots on a
+// coarse grid (ties), over the screen, or anywhere (left to the scan at times).
+TEST_F(Opponent, TheQuickSearchFindsTheShotTheScanInOrderFinds) {
+    std::mt19937 random(5);
+    int answered = 0;
+    for (int n = 0; n < 3000; ++n) {
+        auto at = [&]() -> std::int32_t {
+            const auto r = static_cast<std::int32_t>(random());
+            return n % 3 == 0 ? (r & 3) * 40 + 320 : n % 3 == 1 ? (r & 1023) - 100 : r;
+        };
+        const unsigned percentLive = random() % 101;
+        for (auto& slot : form->shotSlots)
+            for (auto& row : slot)
+                for (ShotRecord& shot : row) {
+                    shot.x = at();
+                    shot.y = at();
+                    shot.live = random() % 100 < percentLive ? 1 : random() % 2 * 2;
+                }
+        const std::int32_t x = at(), y = at();
+        if (const ShotRecord* quick = form->NearestShot(x, y)) {
+            ++answered;
+            ASSERT_EQ(quick, form->NearestShotInOrder(x, y)) << "field " << n;
+        }
+    }
+    EXPECT_GT(answered, 1500);
 }
 
 TEST_F(Opponent, WithNoShotInFlightSlideReadsTheFirstRecordAsItLies) {
