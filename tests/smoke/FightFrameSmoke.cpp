@@ -60,6 +60,35 @@ const ShotRecord& ClearOfRobots(const ShotRecord* volley, int parts, const Playe
                              [&](const ShotRecord& a, const ShotRecord& b) { return clearance(a) < clearance(b); });
 }
 
+// The real display, running one logic step a frame whatever its clock says:
+// the scripts here count frames, so a frame made late by a busy machine must
+// not run the steps it missed.
+class OneStepDisplay final : public platform::Display {
+public:
+    explicit OneStepDisplay(platform::Display& real) : real_(real) {}
+    int StepsDue() override { return 1; }
+    bool CreateDevice() override { return real_.CreateDevice(); }
+    bool TakeFullScreen() override { return real_.TakeFullScreen(); }
+    bool SetMode(int width, int height, int bits) override { return real_.SetMode(width, height, bits); }
+    bool CreateSurfaces() override { return real_.CreateSurfaces(); }
+    bool AttachBackBuffer() override { return real_.AttachBackBuffer(); }
+    void ReleaseBackBuffer() override { real_.ReleaseBackBuffer(); }
+    void ReleaseSurfaces() override { real_.ReleaseSurfaces(); }
+    void ReleaseDevice() override { real_.ReleaseDevice(); }
+    platform::Canvas* TakeContext() override { return real_.TakeContext(); }
+    void ReleaseContext() override { real_.ReleaseContext(); }
+    void Flip(std::uint32_t pauseMs) override { real_.Flip(pauseMs); }
+    platform::PenId CreatePen(int width, platform::Color color) override { return real_.CreatePen(width, color); }
+    platform::BrushId CreateBrush(platform::Color color) override { return real_.CreateBrush(color); }
+    void DeletePen(platform::PenId pen) override { real_.DeletePen(pen); }
+    void DeleteBrush(platform::BrushId brush) override { real_.DeleteBrush(brush); }
+    void HideCursor() override { real_.HideCursor(); }
+    void RestoreCursor() override { real_.RestoreCursor(); }
+
+private:
+    platform::Display& real_;
+};
+
 struct Picture {
     std::vector<std::uint8_t> rgb;
     double x, y;  // a point of the game's 800 x 600 screen to check
@@ -74,6 +103,8 @@ int main(int argc, char** argv) {
     game.video->application.SetCloseHandler([] {});  // the real window's application closes the game
     auto video = platform::MakeSdlVideo();
     video->Provide(game.devices.services);
+    OneStepDisplay display(video->display);
+    game.devices.services.display = &display;
     TForm1* form = game.form.get();
     video->application.SetCloseHandler([form] { form->FormClose(); });
     form->FormShow();
