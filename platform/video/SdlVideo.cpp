@@ -23,8 +23,8 @@ bool IsSoftwareRasteriser(const char* glRenderer) {
 
 namespace {
 
-// GL run on the processor pays for every picture twice, once to upload it and
-// once to scale it; SDL's own software renderer does the same work once.
+// GL run on the processor costs far more a picture than SDL's own software
+// renderer, which scales the picture straight into the window.
 bool OnSoftwareGl(SDL_Renderer* renderer) {
     SDL_RendererInfo info;
     if (SDL_GetRendererInfo(renderer, &info) != 0 || !info.name || std::strncmp(info.name, "opengl", 6) != 0)
@@ -133,7 +133,8 @@ bool SdlDisplay::Upload() {
     const ShownPicture::Rows rows = shown_.Update(picture->pixels, picture->pitch, kPictureWidth, kPictureHeight);
     if (rows.Empty()) return false;
     const SDL_Rect band{0, rows.top, kPictureWidth, rows.bottom - rows.top};
-    const auto* first = static_cast<const std::uint8_t*>(picture->pixels) + static_cast<std::size_t>(rows.top) * picture->pitch;
+    const auto* first =
+        static_cast<const std::uint8_t*>(picture->pixels) + static_cast<std::size_t>(rows.top) * picture->pitch;
     if (SDL_UpdateTexture(texture_, &band, first, picture->pitch) != 0) shown_.Forget();  // try again next frame
     return true;
 }
