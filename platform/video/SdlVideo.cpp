@@ -48,7 +48,12 @@ bool SdlDisplay::TakeFullScreen() {
         // where no window manager carries out the full-screen request.
         SDL_Rect desktop{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kPictureWidth, kPictureHeight};
         SDL_GetDisplayBounds(0, &desktop);
-        window_ = SDL_CreateWindow("Vorntak", desktop.x, desktop.y, desktop.w, desktop.h, SDL_WINDOW_BORDERLESS);
+        // Made for GL at once where there is GL: a GL renderer would otherwise
+        // make the full-screen window again, a quarter of a second on X.
+        window_ = SDL_CreateWindow("Vorntak", desktop.x, desktop.y, desktop.w, desktop.h,
+                                   SDL_WINDOW_BORDERLESS | SDL_WINDOW_OPENGL);
+        if (!window_)
+            window_ = SDL_CreateWindow("Vorntak", desktop.x, desktop.y, desktop.w, desktop.h, SDL_WINDOW_BORDERLESS);
         if (window_) SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
     }
     return window_ != nullptr;
