@@ -30,7 +30,7 @@ bool IsSoftwareRasteriser(const char* glRenderer);
 // AttachBackBuffer hands out the memory picture as the back buffer.
 // A flip sends the window only a picture that changed, or every picture
 // after the window itself changed (shown, uncovered, resized, focused...).
-class SdlDisplay final : public SoftDisplay {
+class SdlDisplay : public SoftDisplay {
 public:
     SdlDisplay() = default;
     ~SdlDisplay() override { ReleaseDevice(); }

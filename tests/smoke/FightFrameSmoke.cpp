@@ -60,33 +60,10 @@ const ShotRecord& ClearOfRobots(const ShotRecord* volley, int parts, const Playe
                              [&](const ShotRecord& a, const ShotRecord& b) { return clearance(a) < clearance(b); });
 }
 
-// The real display, running one logic step a frame whatever its clock says:
-// the scripts here count frames, so a frame made late by a busy machine must
-// not run the steps it missed.
-class OneStepDisplay final : public platform::Display {
-public:
-    explicit OneStepDisplay(platform::Display& real) : real_(real) {}
+// The real display, one logic step a frame: the scripts here count frames, so
+// a frame made late by a busy machine must not make up the steps it missed.
+struct OneStepDisplay final : platform::SdlDisplay {
     int StepsDue() override { return 1; }
-    bool CreateDevice() override { return real_.CreateDevice(); }
-    bool TakeFullScreen() override { return real_.TakeFullScreen(); }
-    bool SetMode(int width, int height, int bits) override { return real_.SetMode(width, height, bits); }
-    bool CreateSurfaces() override { return real_.CreateSurfaces(); }
-    bool AttachBackBuffer() override { return real_.AttachBackBuffer(); }
-    void ReleaseBackBuffer() override { real_.ReleaseBackBuffer(); }
-    void ReleaseSurfaces() override { real_.ReleaseSurfaces(); }
-    void ReleaseDevice() override { real_.ReleaseDevice(); }
-    platform::Canvas* TakeContext() override { return real_.TakeContext(); }
-    void ReleaseContext() override { real_.ReleaseContext(); }
-    void Flip(std::uint32_t pauseMs) override { real_.Flip(pauseMs); }
-    platform::PenId CreatePen(int width, platform::Color color) override { return real_.CreatePen(width, color); }
-    platform::BrushId CreateBrush(platform::Color color) override { return real_.CreateBrush(color); }
-    void DeletePen(platform::PenId pen) override { real_.DeletePen(pen); }
-    void DeleteBrush(platform::BrushId brush) override { real_.DeleteBrush(brush); }
-    void HideCursor() override { real_.HideCursor(); }
-    void RestoreCursor() override { real_.RestoreCursor(); }
-
-private:
-    platform::Display& real_;
 };
 
 struct Picture {
@@ -103,7 +80,7 @@ int main(int argc, char** argv) {
     game.video->application.SetCloseHandler([] {});  // the real window's application closes the game
     auto video = platform::MakeSdlVideo();
     video->Provide(game.devices.services);
-    OneStepDisplay display(video->display);
+    OneStepDisplay display;
     game.devices.services.display = &display;
     TForm1* form = game.form.get();
     video->application.SetCloseHandler([form] { form->FormClose(); });
@@ -127,7 +104,7 @@ int main(int argc, char** argv) {
     // Keeps what the window shows, then starts the next scripted bout or ends the run.
     auto capture = [&](double x, double y) {
         Picture picture{{}, x, y};
-        if (!video->display.CaptureWindow(picture.rgb, width, height)) {
+        if (!display.CaptureWindow(picture.rgb, width, height)) {
             failure = "reading the window back failed";
             return video->application.Close();
         }
