@@ -73,7 +73,7 @@ void BM_FightFrame(benchmark::State& state) {
             }
         }
         display.ReleaseContext();
-        display.Flip();
+        display.Flip(0);
         ++frame;
     }
 }

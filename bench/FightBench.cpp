@@ -90,7 +90,7 @@ void BM_Draw_FS(benchmark::State& state) {
         form.Draw_FS();
         form.devices.display.backDc = nullptr;
         display.ReleaseContext();
-        display.Flip();
+        display.Flip(0);
     }
 }
 BENCHMARK(BM_Draw_FS)->Apply(Pairings)->Unit(benchmark::kMicrosecond);

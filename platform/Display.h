@@ -24,11 +24,17 @@ public:
     virtual void ReleaseSurfaces() = 0;
     virtual void ReleaseDevice() = 0;
 
+    // The logic steps the coming frame runs before it draws: 1, or a few more
+    // after a late frame, so that the game keeps 60 steps a second under load.
+    virtual int StepsDue() = 0;
+
     // The back buffer's drawing context, once a frame: null when it cannot be
     // taken (no surfaces, or the picture is lost), and then nothing is drawn.
     virtual Canvas* TakeContext() = 0;
     virtual void ReleaseContext() = 0;
-    virtual void Flip() = 0;  // shows the back buffer, waiting for the display's refresh
+    // Shows the back buffer at the frame clock's next tick. The game pauses
+    // `pauseMs` after it on purpose, which the clock does not count as lateness.
+    virtual void Flip(std::uint32_t pauseMs) = 0;
 
     // Solid pens and brushes, from creation to deletion, across frames; they
     // can be made whether or not the display could be set up.

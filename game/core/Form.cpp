@@ -5,6 +5,7 @@
 #include "Opponent.h"
 #include "RobotTable.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -157,9 +158,14 @@ void TForm1::FormShow() {
 }
 
 void TForm1::AppIdle() {
-    ControlHead();
-    if (const Stage* stage = StageOf(GameStage); stage && stage->handler) (this->*stage->handler)();
-    if (Closing()) return;
+    // After a late frame the logic steps it missed run before the one drawing,
+    // so that every count of frames keeps its time under load.
+    const int steps = std::max(Display(devices).StepsDue(), 1);
+    for (int step = 0; step < steps; ++step) {
+        ControlHead();
+        if (const Stage* stage = StageOf(GameStage); stage && stage->handler) (this->*stage->handler)();
+        if (Closing()) return;
+    }
 
     // The drawer is the one of the stage the handler left, so a change of stage shows at once.
     if (platform::Canvas* canvas = Display(devices).TakeContext()) {
@@ -169,8 +175,9 @@ void TForm1::AppIdle() {
         Display(devices).ReleaseContext();
         if (Closing()) return;
     }
-    Display(devices).Flip();
-    devices.services.system->Sleep(static_cast<std::uint32_t>(FrameDelay));
+    const auto delay = static_cast<std::uint32_t>(FrameDelay);
+    Display(devices).Flip(delay);
+    devices.services.system->Sleep(delay);
 }
 
 int TForm1::FinishRun() {

@@ -44,6 +44,12 @@ void HeadlessDisplay::ReleaseContext() {
     canvas_.EndFrame();
 }
 
+void HeadlessDisplay::Flip(std::uint32_t pauseMs) {
+    if (frameTime_) clockMs_ += frameTime_(flips_);
+    clockMs_ += pacer_.DelayMs(clockMs_, pauseMs) + pauseMs;
+    ++flips_;
+}
+
 void HeadlessDisplay::HideCursor() {
     calls_.push_back("HideCursor");
     cursorHidden_ = true;
@@ -90,7 +96,10 @@ void HeadlessApplication::Close() {
 
 // ---- input ----
 
-void HeadlessKeyboard::ReadState(std::uint8_t (&keys)[256]) { std::copy(keys_.begin(), keys_.end(), keys); }
+void HeadlessKeyboard::ReadState(std::uint8_t (&keys)[256]) {
+    ++reads_;
+    std::copy(keys_.begin(), keys_.end(), keys);
+}
 
 std::optional<HeadlessJoysticks::Stick>* HeadlessJoysticks::Find(int id) {
     return id >= 0 && id < static_cast<int>(sticks_.size()) ? &sticks_[id] : nullptr;

@@ -2,6 +2,7 @@
 // deterministic, scripted and inspected by tests.
 #pragma once
 
+#include "FramePacer.h"
 #include "Input.h"
 #include "Platform.h"
 #include "SoftDisplay.h"
@@ -9,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -27,6 +29,9 @@ public:
     // Scripting. Frames count the TakeContext calls, from 0.
     void Refuse(DisplayStep step) { refused_.insert(step); }
     void FailContextOnFrame(int frame) { failedFrames_.insert(frame); }
+    // The frame clock runs on simulated time: each frame works `time(flip)`
+    // ms before its flip (none unless set, so every frame is on time).
+    void SetFrameTime(std::function<double(int flip)> time) { frameTime_ = std::move(time); }
 
     // Inspection.
     const std::vector<std::string>& Calls() const { return calls_; }  // set-up, tear-down and cursor calls
@@ -35,6 +40,7 @@ public:
     int ContextsGiven() const { return given_; }
     int ContextsReleased() const { return released_; }
     int Flips() const { return flips_; }
+    double ClockMs() const { return clockMs_; }  // simulated time, pauses included
     bool CursorHidden() const { return cursorHidden_; }
     int LivePens() const { return objects_.LivePens(); }
     int LiveBrushes() const { return objects_.LiveBrushes(); }
@@ -54,7 +60,8 @@ public:
 
     Canvas* TakeContext() override;
     void ReleaseContext() override;
-    void Flip() override { ++flips_; }
+    int StepsDue() override { return pacer_.StepsDue(); }
+    void Flip(std::uint32_t pauseMs) override;
 
     void HideCursor() override;
     void RestoreCursor() override;
@@ -72,6 +79,9 @@ private:
     int frames_ = 0, given_ = 0, released_ = 0, flips_ = 0;
     bool inContext_ = false;
     bool cursorHidden_ = false;
+    std::function<double(int)> frameTime_;
+    FramePacer pacer_;
+    double clockMs_ = 0;
 };
 
 // Keys are queued to arrive before a given idle call; Run dispatches every
@@ -105,10 +115,12 @@ class HeadlessKeyboard final : public Keyboard {
 public:
     void SetKey(std::uint8_t virtualKey, bool down) { keys_[virtualKey] = down ? kKeyDown : 0; }
     void ReleaseAll() { keys_.fill(0); }
+    int Reads() const { return reads_; }
     void ReadState(std::uint8_t (&keys)[256]) override;
 
 private:
     std::array<std::uint8_t, 256> keys_{};
+    int reads_ = 0;
 };
 
 class HeadlessJoysticks final : public Joysticks {

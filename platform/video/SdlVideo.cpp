@@ -3,13 +3,23 @@
 #include "SdlInputMap.h"
 
 #include <SDL.h>
+#include <SDL_opengl.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace platform {
 
 // ---- display ----
+
+bool IsSoftwareRasteriser(const char* glRenderer) {
+    if (!glRenderer) return false;
+    for (const char* name : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"}) {
+        if (std::strstr(glRenderer, name)) return true;
+    }
+    return false;
+}
 
 namespace {
 
@@ -26,6 +36,18 @@ bool ShowsNothingUnasked(const char* driver) {
         name = end ? end + 1 : nullptr;
     }
     return true;
+}
+
+// GL run on the processor costs far more a picture than SDL's own software
+// renderer, which scales the picture straight into the window.
+bool OnSoftwareGl(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || !info.name || std::strncmp(info.name, "opengl", 6) != 0)
+        return false;  // opengl and opengles2 are the ones to ask
+    using GetString = const GLubyte*(APIENTRY*)(GLenum);
+    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    if (!getString || !SDL_GL_GetCurrentContext()) return false;
+    return IsSoftwareRasteriser(reinterpret_cast<const char*>(getString(GL_RENDERER)));
 }
 
 }  // namespace
@@ -45,7 +67,12 @@ bool SdlDisplay::TakeFullScreen() {
         // where no window manager carries out the full-screen request.
         SDL_Rect desktop{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kPictureWidth, kPictureHeight};
         SDL_GetDisplayBounds(0, &desktop);
-        window_ = SDL_CreateWindow("Vorntak", desktop.x, desktop.y, desktop.w, desktop.h, SDL_WINDOW_BORDERLESS);
+        // Made for GL at once where there is GL: a GL renderer would otherwise
+        // make the full-screen window again, a quarter of a second on X.
+        window_ = SDL_CreateWindow("Vorntak", desktop.x, desktop.y, desktop.w, desktop.h,
+                                   SDL_WINDOW_BORDERLESS | SDL_WINDOW_OPENGL);
+        if (!window_)
+            window_ = SDL_CreateWindow("Vorntak", desktop.x, desktop.y, desktop.w, desktop.h, SDL_WINDOW_BORDERLESS);
         if (window_) SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
     }
     return window_ != nullptr;
@@ -63,10 +90,20 @@ bool SdlDisplay::CreateSurfaces() {
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
         // No vsync: the frame clock alone paces the game, whatever the display's rate.
         SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
+        // The software renderer draws straight into the window, not through GL again.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         renderer_ = SDL_CreateRenderer(window_, -1, 0);
+        if (renderer_ && OnSoftwareGl(renderer_)) {
+            SDL_DestroyRenderer(renderer_);
+            renderer_ = nullptr;
+        }
         if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
         if (!renderer_) return false;
         SDL_RenderSetLogicalSize(renderer_, kPictureWidth, kPictureHeight);  // letterboxed, aspect kept
+        SDL_AddEventWatch(&SdlDisplay::NoteWindowEvent, this);
+        watching_ = true;
+        shown_.Forget();
     }
     if (!texture_) {
         texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_XRGB8888, SDL_TEXTUREACCESS_STREAMING,
@@ -82,6 +119,8 @@ bool SdlDisplay::AttachBackBuffer() {
 
 void SdlDisplay::ReleaseSurfaces() {
     attached_ = false;
+    if (watching_) SDL_DelEventWatch(&SdlDisplay::NoteWindowEvent, this);
+    watching_ = false;
     if (texture_) SDL_DestroyTexture(texture_);
     if (renderer_) SDL_DestroyRenderer(renderer_);
     texture_ = nullptr;
@@ -103,32 +142,53 @@ Canvas* SdlDisplay::TakeContext() {
     return &canvas_;
 }
 
+int SdlDisplay::NoteWindowEvent(void* display, SDL_Event* event) {
+    // What the window showed may be gone (uncovered, resized, the render
+    // device reset): send the picture again, whether or not it changed.
+    if (event->type == SDL_WINDOWEVENT || event->type == SDL_RENDER_TARGETS_RESET ||
+        event->type == SDL_RENDER_DEVICE_RESET)
+        static_cast<SdlDisplay*>(display)->repaint_ = true;
+    return 0;
+}
+
+bool SdlDisplay::Upload() {
+    if (repaint_.exchange(false)) shown_.Forget();
+    SDL_Surface* picture = canvas_.Surface();
+    const ShownPicture::Rows rows = shown_.Update(picture->pixels, picture->pitch, kPictureWidth, kPictureHeight);
+    if (rows.Empty()) return false;
+    const SDL_Rect band{0, rows.top, kPictureWidth, rows.bottom - rows.top};
+    const auto* first =
+        static_cast<const std::uint8_t*>(picture->pixels) + static_cast<std::size_t>(rows.top) * picture->pitch;
+    if (SDL_UpdateTexture(texture_, &band, first, picture->pitch) != 0) shown_.Forget();  // try again next frame
+    return true;
+}
+
 void SdlDisplay::Present() {
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
     SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
 }
 
-void SdlDisplay::Flip() {
-    if (attached_) {
-        SDL_Surface* picture = canvas_.Surface();
-        SDL_UpdateTexture(texture_, nullptr, picture->pixels, picture->pitch);
+void SdlDisplay::Flip(std::uint32_t pauseMs) {
+    if (attached_ && Upload()) {
         Present();
         SDL_RenderPresent(renderer_);
+        ++presents_;
     }
-    WaitForTick();
+    WaitForTick(pauseMs);
 }
 
-void SdlDisplay::WaitForTick() {
+void SdlDisplay::WaitForTick(std::uint32_t pauseMs) {
     const double now = static_cast<double>(SDL_GetPerformanceCounter()) * 1000.0 /
                        static_cast<double>(SDL_GetPerformanceFrequency());
     // Whole milliseconds: the ticks keep their own times, so a sleep a little
     // long or short is made up by the next one.
-    SDL_Delay(static_cast<Uint32>(std::lround(pacer_.DelayMs(now))));
+    SDL_Delay(static_cast<Uint32>(std::lround(pacer_.DelayMs(now, pauseMs))));
 }
 
 bool SdlDisplay::CaptureWindow(std::vector<std::uint8_t>& rgb, int& width, int& height) {
     if (!renderer_ || !texture_) return false;
+    if (attached_) Upload();
     Present();
     SDL_RenderSetLogicalSize(renderer_, 0, 0);  // read the whole window, not just the picture
     bool read = SDL_GetRendererOutputSize(renderer_, &width, &height) == 0 && width > 0 && height > 0;

@@ -5,24 +5,32 @@
 #include "FramePacer.h"
 #include "Input.h"
 #include "Platform.h"
+#include "ShownPicture.h"
 #include "SoftDisplay.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 struct SDL_Window;
 struct SDL_Texture;
+union SDL_Event;
 struct _SDL_Joystick;
 
 namespace platform {
+
+// Whether a GL renderer string names a rasteriser that runs on the processor.
+bool IsSoftwareRasteriser(const char* glRenderer);
 
 // The set-up steps: CreateDevice starts SDL's video, TakeFullScreen opens the
 // window, SetMode accepts the one picture size, CreateSurfaces makes the
 // renderer and the streaming texture the picture is uploaded to, and
 // AttachBackBuffer hands out the memory picture as the back buffer.
-class SdlDisplay final : public SoftDisplay {
+// A flip sends the window only a picture that changed, or every picture
+// after the window itself changed (shown, uncovered, resized, focused...).
+class SdlDisplay : public SoftDisplay {
 public:
     SdlDisplay() = default;
     ~SdlDisplay() override { ReleaseDevice(); }
@@ -31,6 +39,7 @@ public:
 
     // What the window shows, letterbox included: RGB rows of width x height.
     bool CaptureWindow(std::vector<std::uint8_t>& rgb, int& width, int& height);
+    int Presents() const { return presents_; }  // pictures sent to the window
 
     bool CreateDevice() override;
     bool TakeFullScreen() override;
@@ -41,16 +50,19 @@ public:
     void ReleaseSurfaces() override;
     void ReleaseDevice() override;
 
+    int StepsDue() override { return pacer_.StepsDue(); }
     Canvas* TakeContext() override;
     void ReleaseContext() override { canvas_.EndFrame(); }
-    void Flip() override;
+    void Flip(std::uint32_t pauseMs) override;
 
     void HideCursor() override;
     void RestoreCursor() override;
 
 private:
+    static int NoteWindowEvent(void* display, SDL_Event* event);
+    bool Upload();  // false when the window has the picture already
     void Present();
-    void WaitForTick();  // until the frame clock's next tick
+    void WaitForTick(std::uint32_t pauseMs);  // until the frame clock's next tick
 
     bool video_ = false;
     SDL_Window* window_ = nullptr;
@@ -58,6 +70,10 @@ private:
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
     bool attached_ = false;
+    bool watching_ = false;
+    std::atomic<bool> repaint_{false};  // set by window events, from SDL's event pump
+    ShownPicture shown_;
+    int presents_ = 0;
     FramePacer pacer_;
 };
 

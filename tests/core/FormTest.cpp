@@ -2,6 +2,7 @@
 #include "GameFixture.h"
 #include "Opponent.h"
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -129,6 +130,21 @@ TEST_F(GameFixture, FramesRunUntilEscapeClosesTheForm) {
     EXPECT_EQ(system.sleeps.back(), 7u);
     EXPECT_EQ(FinishRunSays(), "");
     EXPECT_EQ(status, 0);
+}
+
+TEST_F(GameFixture, LateFramesAreMadeUpBeforeTheOneDrawingSoTheGameKeepsSixtyStepsASecond) {
+    form->FormShow();
+    // Ten simulated seconds: a frame of 60 ms at 1 s, a second of 40 ms frames from 3 s.
+    video->display.SetFrameTime([](int f) { return f == 60 ? 60.0 : f >= 180 && f < 205 ? 40.0 : 2.0; });
+    int mostSteps = 0;
+    while (video->display.ClockMs() < 10000) {
+        const int steps = video->keyboard.Reads(), frames = video->display.ContextsGiven();
+        form->AppIdle();
+        mostSteps = std::max(mostSteps, video->keyboard.Reads() - steps);  // one read a step
+        ASSERT_EQ(video->display.ContextsGiven(), frames + 1);
+    }
+    EXPECT_NEAR(video->keyboard.Reads(), 600, 1);
+    EXPECT_EQ(mostSteps, 3);
 }
 
 TEST_F(GameFixture, FramesWithoutAPictureRunUnseen) {

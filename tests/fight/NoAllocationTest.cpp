@@ -87,7 +87,7 @@ protected:
             devices.display.backDc = nullptr;
             video->display.ReleaseContext();
         }
-        video->display.Flip();
+        video->display.Flip(0);
     }
     // Both robots walk back and forth and cycle through their weapons, guard and dash.
     void Steer(int frame) {

@@ -60,6 +60,12 @@ const ShotRecord& ClearOfRobots(const ShotRecord* volley, int parts, const Playe
                              [&](const ShotRecord& a, const ShotRecord& b) { return clearance(a) < clearance(b); });
 }
 
+// The real display, one logic step a frame: the scripts here count frames, so
+// a frame made late by a busy machine must not make up the steps it missed.
+struct OneStepDisplay final : platform::SdlDisplay {
+    int StepsDue() override { return 1; }
+};
+
 struct Picture {
     std::vector<std::uint8_t> rgb;
     double x, y;  // a point of the game's 800 x 600 screen to check
@@ -74,6 +80,8 @@ int main(int argc, char** argv) {
     game.video->application.SetCloseHandler([] {});  // the real window's application closes the game
     auto video = platform::MakeSdlVideo();
     video->Provide(game.devices.services);
+    OneStepDisplay display;
+    game.devices.services.display = &display;
     TForm1* form = game.form.get();
     video->application.SetCloseHandler([form] { form->FormClose(); });
     form->FormShow();
@@ -96,7 +104,7 @@ int main(int argc, char** argv) {
     // Keeps what the window shows, then starts the next scripted bout or ends the run.
     auto capture = [&](double x, double y) {
         Picture picture{{}, x, y};
-        if (!video->display.CaptureWindow(picture.rgb, width, height)) {
+        if (!display.CaptureWindow(picture.rgb, width, height)) {
             failure = "reading the window back failed";
             return video->application.Close();
         }

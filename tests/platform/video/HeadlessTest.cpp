@@ -36,7 +36,7 @@ TEST(HeadlessDisplayTest, ContextFailsOnlyOnTheChosenFrame) {
         Canvas* canvas = display.TakeContext();
         EXPECT_EQ(canvas != nullptr, expected);
         if (canvas) display.ReleaseContext();
-        display.Flip();
+        display.Flip(0);
     }
     EXPECT_EQ(display.Frames(), 3);
     EXPECT_EQ(display.ContextsGiven(), 2);
@@ -63,7 +63,7 @@ TEST_F(CanvasTest, SelectionsAndTextRecordsHoldForTheFrameAndResetAtTheNextConte
     EXPECT_EQ(display.Texts()[0].color, kRed);
     EXPECT_TRUE(display.Texts()[0].transparent);
     display.ReleaseContext();
-    display.Flip();
+    display.Flip(0);
 
     canvas = display.TakeContext();
     ASSERT_NE(canvas, nullptr);

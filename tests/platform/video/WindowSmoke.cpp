@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
             DrawFight(*dc, paint);
             display.ReleaseContext();
         }
-        display.Flip();
+        display.Flip(0);
         if (++frames == 10) video->application.Close();
     });
 
