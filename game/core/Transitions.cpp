@@ -36,7 +36,7 @@ void SetAmmunition(TForm1& form) {
                 form.players[p].ammo[w] = weapon->ammunition;
 }
 
-// A human's 0 means robot 1; the computer's 0, or any number past 11, binds nothing.
+// A human's 0 means robot 1; the computer's 0, or any number past the last robot, binds nothing.
 void BindByNumber(TForm1& form, int player, std::int32_t number, bool human) {
     if (number == 0 && human) number = 1;
     CallLoader(form, player, number);
