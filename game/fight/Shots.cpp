@@ -146,9 +146,12 @@ void StepEightWay(ShotRecord& shot, const ShotPhase& phase, const PlayerRecord& 
 
 [[gnu::always_inline]] inline void StepMove(const TForm1& form, int slot, ShotRecord& shot, const ShotPhase& phase, const PlayerRecord& opponent,
               const PlayerRecord& owner) {
+    // Most shots fly straight: that test alone is cheaper than the jump through a table.
+    if (phase.shotMode == ShotStraight || phase.shotMode == ShotBeam) {
+        StepStraight(shot, phase);
+        return;
+    }
     switch (phase.shotMode) {
-        case ShotStraight:
-        case ShotBeam: StepStraight(shot, phase); break;
         case ShotSteered: StepHoming(form, slot, shot, phase, opponent); break;
         case ShotPlaced: StepWithRobot(shot, phase, opponent); break;
         case ShotChasing: StepEightWay(shot, phase, opponent); break;
