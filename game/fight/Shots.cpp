@@ -144,8 +144,8 @@ void StepEightWay(ShotRecord& shot, const ShotPhase& phase, const PlayerRecord& 
     shot.y = WideSum(shot.y, std::int64_t{kStepY[d]} * phase.velocityY);
 }
 
-[[gnu::always_inline]] inline void StepMove(const TForm1& form, int slot, ShotRecord& shot, const ShotPhase& phase, const PlayerRecord& opponent,
-              const PlayerRecord& owner) {
+[[gnu::always_inline]] inline void StepMove(const TForm1& form, int slot, ShotRecord& shot, const ShotPhase& phase,
+                                            const PlayerRecord& opponent, const PlayerRecord& owner) {
     // Most shots fly straight: that test alone is cheaper than the jump through a table.
     if (phase.shotMode == ShotStraight || phase.shotMode == ShotBeam) {
         StepStraight(shot, phase);
@@ -160,7 +160,8 @@ void StepEightWay(ShotRecord& shot, const ShotPhase& phase, const PlayerRecord& 
     }
 }
 
-[[gnu::always_inline]] inline void StepAge(const TForm1& form, int slot, ShotRecord& shot, const ShotPhase& phase, const PlayerRecord& owner) {
+[[gnu::always_inline]] inline void StepAge(const TForm1& form, int slot, ShotRecord& shot, const ShotPhase& phase,
+                                           const PlayerRecord& owner) {
     // A free record keeps counting; it must not run past the largest int.
     if (shot.phaseFrame < std::numeric_limits<std::int32_t>::max()) ++shot.phaseFrame;
     if (phase.endOnOwnerHit == 1 && owner.actionState == ActionHit) EndFlight(shot);
@@ -234,7 +235,8 @@ struct Target {
     static constexpr int kBackX[kHeadingCount] = {0, -1, -1, -1, 0, 1, 1, 1};
     static constexpr int kBackY[kHeadingCount] = {1, 1, 0, -1, -1, -1, 0, 1};
     const int h = HeadingIndex(shot.heading);
-    if (dx == 0 && dy == 0) {  // most frames do not scroll: the older points only move down the trail
+    // Most frames do not scroll: then the older points only move down the trail.
+    if (dx == 0 && dy == 0) {
         shot.trail[2] = shot.trail[1];
         shot.trail[1] = shot.trail[0];
     } else {
@@ -244,8 +246,10 @@ struct Target {
     shot.trail[0] = {WideSum(shot.x, std::int64_t{kBackX[h]} * ex, dx), WideSum(shot.y, std::int64_t{kBackY[h]} * ey, dy)};
 }
 
-// A hit test, and the hit's sound: each player's hits sound on its own set, so both can ring at once.
-[[gnu::always_inline]] inline void TestHit(TForm1& form, int slot, ShotRecord& shot, const WeaponDescriptor& weapon, Target& target) {
+// A hit test, and the hit's sound: each player's hits sound on its own set,
+// so both can ring at once.
+[[gnu::always_inline]] inline void TestHit(TForm1& form, int slot, ShotRecord& shot, const WeaponDescriptor& weapon,
+                                           Target& target) {
     if (!shot.phase || shot.phase->hitKind == 0) return;
     if (StepHit(form, slot, shot, *shot.phase, target) != HitLanded) return;
     if (PlayerOfSlot(slot) == 0)
