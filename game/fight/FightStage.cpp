@@ -41,40 +41,6 @@ void WatchCd(TForm1& form) {
     PlayJingleOnce(form);
 }
 
-void TestHit(TForm1& form, int slot, ShotRecord& shot, const WeaponDescriptor& weapon) {
-    if (!shot.phase || shot.phase->hitKind == 0) return;
-    if (HitTestShot(form, slot, shot) != HitLanded) return;
-    // Each player's hits sound on its own set, so both can ring at once.
-    if (PlayerOfSlot(slot) == 0)
-        form.HitSound2(TextChars(weapon.hitSound));
-    else
-        form.HitSound1(TextChars(weapon.hitSound));
-}
-
-// Every record of every slot's rows and parts, in flight or not.
-void RunShots(TForm1& form, std::int32_t dx, std::int32_t dy) {
-    for (int slot = 0; slot < kShotSlots; ++slot) {
-        const WeaponDescriptor* weapon = form.shotSlots[slot][0][0].weapon;
-        if (!weapon) continue;
-        const PlayerRecord& owner = form.players[PlayerOfSlot(slot)];
-        const PlayerRecord& opponent = form.players[1 - PlayerOfSlot(slot)];
-        // Player 1's second weapon has always hit before its shots aged.
-        const bool testBeforeAgeing = slot == 1;
-        const int volleys = VolleysOf(*weapon), parts = PartsOf(*weapon);
-        for (int row = 0; row < volleys; ++row)
-            for (int part = 0; part < parts; ++part) {
-                ShotRecord& shot = form.shotSlots[slot][row][part];
-                MoveShot(form, slot, shot, opponent, owner);
-                if (testBeforeAgeing) TestHit(form, slot, shot, *weapon);
-                AdvanceShotFrame(form, slot, shot, owner);
-                if (!testBeforeAgeing) TestHit(form, slot, shot, *weapon);
-                shot.x = WideSum(shot.x, dx);
-                shot.y = WideSum(shot.y, dy);
-                PlaceShot(shot, dx, dy);
-            }
-    }
-}
-
 // A robot is carried by the scroll unless its carried rectangle would overlap
 // the other's, carried too from where it stands now: player 2's test sees
 // player 1 already carried, so the scroll can push player 1 a few pixels into

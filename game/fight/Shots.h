@@ -27,3 +27,7 @@ HitResult HitTestShot(TForm1& form, int slot, ShotRecord& shot);
 
 // Keeps the three-point trail; (dx, dy) is the frame's scroll delta.
 void PlaceShot(ShotRecord& shot, std::int32_t dx, std::int32_t dy);
+
+// One frame of every record of every slot's rows and parts, in flight or not:
+// moved, hit-tested and aged, carried by the scroll (dx, dy), its trail kept.
+void RunShots(TForm1& form, std::int32_t dx, std::int32_t dy);
