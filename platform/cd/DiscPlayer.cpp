@@ -239,7 +239,9 @@ void DiscPlayer::Work() {
     std::vector<std::uint8_t> bytes(kReadSectors * CDIO_CD_FRAMESIZE_RAW);
     std::unique_lock lock(mutex_);
     while (!quit_) {
-        // Reads are whole runs of sectors, so the worker waits for room for one.
+        // Reads are whole runs of sectors (or the rest of a track's run), so
+        // the worker waits for room for one; a wait that ends without it only
+        // checks the disc.
         const bool wanted = present_ && filled_ <= kRingSectors - kReadSectors && next_ < toc_.leadOut;
         if (!wanted) wake_.wait_for(lock, kWatchPeriod);
         if (quit_) break;
@@ -248,7 +250,8 @@ void DiscPlayer::Work() {
         const std::int32_t first = next_;
         const int track = toc_.TrackOf(first);
         const std::int32_t runEnd = track < toc_.count ? toc_.run[track + 1] : toc_.leadOut;
-        const int sectors = std::min({kReadSectors, kRingSectors - filled_, runEnd - first});
+        const int run = std::min(kReadSectors, runEnd - first);
+        const int sectors = run > 0 && kRingSectors - filled_ >= run ? run : 0;
         const std::uint32_t generation = generation_;
         lock.unlock();
 
