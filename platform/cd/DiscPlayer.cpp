@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <system_error>
 
 namespace platform {
 namespace {
@@ -81,6 +82,7 @@ bool ReadToc(CdIo_t* disc, DiscToc& toc) {
 
 bool DiscPlayer::Open(const std::string& source) {
     Close();
+    FinishClosing();
     struct stat info {};
     if (::stat(source.c_str(), &info) != 0) return false;
     drive_ = S_ISBLK(info.st_mode) || S_ISCHR(info.st_mode);
@@ -116,31 +118,48 @@ bool DiscPlayer::Open(const std::string& source) {
     present_ = present;
     mode_ = static_cast<int>(present ? CdMode::Stopped : CdMode::Other);
     worker_ = std::thread(&DiscPlayer::Work, this);
+    open_ = true;
     return true;
 }
 
 void DiscPlayer::Close() {
-    if (!disc_) return;
+    if (!open_) return;
+    open_ = false;
     {
         std::lock_guard lock(mutex_);
         quit_ = true;
         playing_ = false;
     }
     wake_.notify_all();
-    worker_.join();
-    cdio_destroy(disc_);
+    present_ = false;
+    mode_ = static_cast<int>(CdMode::NotOpen);
+    // A drive may be in the middle of a read, or of a status check that can
+    // take seconds, and a close comes in a fight's frame: the worker is joined
+    // and the disc released on a thread of their own, which the next open and
+    // the player's end wait for.
+    try {
+        closer_ = std::thread([this] {
+            worker_.join();
+            cdio_destroy(disc_);
+        });
+    } catch (const std::system_error&) {
+        worker_.join();
+        cdio_destroy(disc_);
+    }
+}
+
+void DiscPlayer::FinishClosing() {
+    if (closer_.joinable()) closer_.join();
     disc_ = nullptr;
     files_.clear();
     toc_ = {};
-    present_ = false;
-    mode_ = static_cast<int>(CdMode::NotOpen);
 }
 
 CdMode DiscPlayer::Mode() const { return static_cast<CdMode>(mode_.load(std::memory_order_relaxed)); }
 
 bool DiscPlayer::Seek(std::uint32_t tmsf) {
     std::int32_t sector = 0;
-    if (!disc_ || !present_ || !toc_.SectorOf(tmsf, sector)) return false;
+    if (!open_ || !present_ || !toc_.SectorOf(tmsf, sector)) return false;
     std::unique_lock lock(mutex_);
     ++generation_;
     first_ = filled_ = frame_ = 0;
@@ -154,7 +173,7 @@ bool DiscPlayer::Seek(std::uint32_t tmsf) {
 }
 
 bool DiscPlayer::Play() {
-    if (!disc_ || !present_) return false;
+    if (!open_ || !present_) return false;
     std::lock_guard lock(mutex_);
     if (filled_ == 0 && next_ >= toc_.leadOut) return true;  // at the end: nothing left to hear
     playing_ = true;
@@ -163,7 +182,7 @@ bool DiscPlayer::Play() {
 }
 
 bool DiscPlayer::Stop() {
-    if (!disc_) return false;
+    if (!open_) return false;
     std::lock_guard lock(mutex_);
     playing_ = false;
     if (Mode() == CdMode::Playing) mode_ = static_cast<int>(CdMode::Stopped);
@@ -215,6 +234,7 @@ bool DiscPlayer::StillThere() {
 
 void DiscPlayer::Lose() {
     std::lock_guard lock(mutex_);
+    if (quit_) return;  // closed meanwhile: the close has the last word
     present_ = false;
     playing_ = false;
     filled_ = frame_ = 0;

@@ -49,10 +49,15 @@ public:
     // Opens a drive (a device file) or an image (its .cue or .bin). False when
     // it will not open; a drive without a disc opens, with no media.
     bool Open(const std::string& source);
-    void Close();  // stops the worker and releases the disc
-    ~DiscPlayer() { Close(); }
+    // Stops the worker and releases the disc without waiting for a read the
+    // worker is in; the next open, or the end, waits for that.
+    void Close();
+    ~DiscPlayer() {
+        Close();
+        FinishClosing();
+    }
 
-    bool IsOpen() const { return disc_ != nullptr; }
+    bool IsOpen() const { return open_; }
     bool MediaPresent() const { return present_.load(std::memory_order_relaxed); }
     CdMode Mode() const;
     std::uint32_t Position() const { return toc_.Tmsf(heard_.load(std::memory_order_relaxed)); }
@@ -77,15 +82,18 @@ private:
 
     void Work();
     bool StillThere();
+    void FinishClosing();  // waits for the last close's worker and disc
     void Lose();  // the disc went away: no media, silence, until the next open
     bool ReadRun(std::int32_t first, int sectors, std::vector<std::uint8_t>& bytes);
 
-    _CdIo* disc_ = nullptr;
+    bool open_ = false;    // the game's side: opened and not closed
+    _CdIo* disc_ = nullptr;  // until the close's thread has released it
     bool drive_ = false;  // a device file, not an image
     int driveRefusals_ = 0;  // status checks in a row the drive did not pass (the worker's)
     std::vector<WatchedFile> files_;
     DiscToc toc_;
     std::thread worker_;
+    std::thread closer_;  // joins the worker and releases the disc after a close
 
     // Read by the game thread every frame.
     std::atomic<bool> present_{false};

@@ -173,11 +173,18 @@ TEST_F(RealCd, ManyBoutsLeaveNoThreadOrDescriptorBehind) {
         SDL_Delay(5);
         cd->Close();
     };
+    // A close lets its worker end and the disc go on a thread of their own;
+    // an image's close takes no time, so what is still there a while later stays.
+    auto settled = [](const char* folder, int at) {
+        for (int wait = 0; wait < 200 && Entries(folder) > at; ++wait) SDL_Delay(10);
+        return Entries(folder);
+    };
     bout();  // the audio device stays for the run
+    SDL_Delay(100);
     const int threads = Entries("/proc/self/task"), descriptors = Entries("/proc/self/fd");
     for (int i = 0; i < 40; ++i) bout();
-    EXPECT_EQ(Entries("/proc/self/task"), threads);
-    EXPECT_EQ(Entries("/proc/self/fd"), descriptors);
+    EXPECT_LE(settled("/proc/self/task", threads), threads);
+    EXPECT_LE(settled("/proc/self/fd", descriptors), descriptors);
 }
 
 }  // namespace
