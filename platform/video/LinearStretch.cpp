@@ -1,7 +1,6 @@
 #include "LinearStretch.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 namespace platform {
@@ -19,23 +18,22 @@ inline std::uint32_t Mix(std::uint32_t a, std::uint32_t b, std::uint32_t weight)
 }  // namespace
 
 // Pixel centres line up: target pixel t reads the source at
-// (t + 0.5) * source / target - 0.5, held to the picture's edges.
+// (t + 0.5) * source / target - 0.5, held to the picture's edges, in the
+// 16.16 fixed point and 7-bit weights of SDL's own stretch, so the picture
+// looks as it always did.
 std::vector<LinearStretch::Tap> LinearStretch::Taps(int source, int target) {
     std::vector<Tap> taps(static_cast<std::size_t>(target));
-    const double step = static_cast<double>(source) / target;
-    for (int t = 0; t < target; ++t) {
-        const double at = std::clamp((t + 0.5) * step - 0.5, 0.0, source - 1.0);
-        int first = static_cast<int>(at);
-        auto weight = static_cast<std::uint32_t>(std::lround((at - first) * 256));
-        if (weight == 256) {
-            ++first;
-            weight = 0;
+    const std::int64_t step = (std::int64_t{source} << 16) / target;
+    std::int64_t at = step / 2 - 0x8000;
+    for (int t = 0; t < target; ++t, at += step) {
+        Tap tap{0, 0};
+        if (at >= (std::int64_t{source - 1} << 16)) {
+            tap.first = source - 1;  // the last pixel alone
+        } else if (at > 0) {
+            tap.first = static_cast<int>(at >> 16);
+            tap.weight = static_cast<std::uint32_t>(at >> 9 & 0x7f) * 2;
         }
-        if (first >= source - 1) {  // the last pixel alone
-            first = source - 1;
-            weight = 0;
-        }
-        taps[static_cast<std::size_t>(t)] = {first, weight};
+        taps[static_cast<std::size_t>(t)] = tap;
     }
     return taps;
 }
