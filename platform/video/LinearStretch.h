@@ -27,7 +27,7 @@ public:
     void Run(const void* source, int sourcePitch, void* target, int targetPitch, Rows rows);
 
 private:
-    struct Tap {  // a target pixel reads `first` and the one after it, `weight` / 256 of the latter
+    struct Tap {  // a target pixel reads `first` and the one after it, `weight` / 256 of the latter (0 to 256)
         int first;
         std::uint32_t weight;
     };
@@ -36,6 +36,7 @@ private:
 
     int sourceWidth_ = 0, sourceHeight_ = 0;
     std::vector<Tap> columns_, rows_;
+    std::vector<std::uint16_t> pairWeights_;  // per column: 256 - weight four times, then weight four times
     std::vector<std::uint32_t> across_[2];  // two source rows stretched across
     int acrossRow_[2] = {-1, -1};
     int latest_ = 0;  // the one read last
