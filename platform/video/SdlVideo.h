@@ -46,6 +46,7 @@ public:
     bool Stretching() const { return stretching_; }  // into the window's surface, by our own stretch
     // Sends the window what changed, as a flip does before it waits for the tick.
     bool Show();
+    // A window of its own size, out of full screen (tests and benchmarks).
     bool SetWindowSize(int width, int height);
     // The frame clock's time in ms and its wait; by default the system's.
     void SetClock(std::function<double()> nowMs, std::function<void(std::uint32_t ms)> wait) {
