@@ -158,8 +158,8 @@ void TForm1::FormShow() {
 }
 
 void TForm1::AppIdle() {
-    // After a late frame the logic steps it missed run before the one drawing,
-    // so that every count of frames keeps its time under load.
+    // The steps late frames owe are repaid before the one drawing, one more a
+    // frame, so that every count of frames keeps its time under load.
     const int steps = std::max(Display(devices).StepsDue(), 1);
     for (int step = 0; step < steps; ++step) {
         ControlHead();

@@ -3,33 +3,36 @@
 #pragma once
 
 #include "FramePacer.h"
+#include "GlProbe.h"
 #include "Input.h"
+#include "LinearStretch.h"
 #include "Platform.h"
 #include "ShownPicture.h"
 #include "SoftDisplay.h"
 
 #include <array>
-#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
 struct SDL_Window;
 struct SDL_Texture;
+struct SDL_Surface;
 union SDL_Event;
 struct _SDL_Joystick;
 
 namespace platform {
 
-// Whether a GL renderer string names a rasteriser that runs on the processor.
-bool IsSoftwareRasteriser(const char* glRenderer);
-
 // The set-up steps: CreateDevice starts SDL's video, TakeFullScreen opens the
-// window, SetMode accepts the one picture size, CreateSurfaces makes the
-// renderer and the streaming texture the picture is uploaded to, and
-// AttachBackBuffer hands out the memory picture as the back buffer.
-// A flip sends the window only a picture that changed, or every picture
-// after the window itself changed (shown, uncovered, resized, focused...).
+// window (for GL only where GL runs on a GPU), SetMode accepts the one
+// picture size, CreateSurfaces makes the GL renderer and the streaming
+// texture the picture is uploaded to, or else takes the window's own surface
+// the picture is stretched into, and AttachBackBuffer hands out the memory
+// picture as the back buffer.
+// A flip sends the window only the rows of the picture that changed, or the
+// whole window after the window itself changed (shown, uncovered, resized,
+// focused...).
 class SdlDisplay : public SoftDisplay {
 public:
     SdlDisplay() = default;
@@ -40,6 +43,16 @@ public:
     // What the window shows, letterbox included: RGB rows of width x height.
     bool CaptureWindow(std::vector<std::uint8_t>& rgb, int& width, int& height);
     int Presents() const { return presents_; }  // pictures sent to the window
+    bool Stretching() const { return stretching_; }  // into the window's surface, by our own stretch
+    // Sends the window what changed, as a flip does before it waits for the tick.
+    bool Show();
+    // A window of its own size, out of full screen (tests and benchmarks).
+    bool SetWindowSize(int width, int height);
+    // The frame clock's time in ms and its wait; by default the system's.
+    void SetClock(std::function<double()> nowMs, std::function<void(std::uint32_t ms)> wait) {
+        clockMs_ = std::move(nowMs);
+        wait_ = std::move(wait);
+    }
 
     bool CreateDevice() override;
     bool TakeFullScreen() override;
@@ -60,8 +73,9 @@ public:
 
 private:
     static int NoteWindowEvent(void* display, SDL_Event* event);
-    bool Upload();  // false when the window has the picture already
+    bool Upload(ShownPicture::Rows rows);  // into the texture, then presented
     void Present();
+    bool Stretch(ShownPicture::Rows rows, bool wholeWindow);  // into the window's surface, then sent
     void WaitForTick(std::uint32_t pauseMs);  // until the frame clock's next tick
 
     bool video_ = false;
@@ -70,11 +84,16 @@ private:
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
     bool attached_ = false;
+    bool stretching_ = false;
+    SDL_Surface* windowSurface_ = nullptr;  // while stretching: the surface the picture was last put on
+    int placedX_ = 0, placedY_ = 0, placedWidth_ = 0, placedHeight_ = 0;  // the picture in it
+    LinearStretch stretch_;
     bool watching_ = false;
-    std::atomic<bool> repaint_{false};  // set by window events, from SDL's event pump
     ShownPicture shown_;
     int presents_ = 0;
     FramePacer pacer_;
+    std::function<double()> clockMs_;
+    std::function<void(std::uint32_t)> wait_;
 };
 
 // Every pending event first (key presses, auto-repeat included, by where the

@@ -15,6 +15,8 @@ struct SDL_Renderer;
 
 namespace platform {
 
+class TextCache;
+
 constexpr bool operator==(Color a, Color b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
 
 struct Pen {
@@ -77,7 +79,6 @@ public:
     void TextOut(std::int32_t x, std::int32_t y, const char* text) override;
 
 private:
-    class TextCache;
     class EllipseRows;
     struct Box {  // right and bottom just outside, in 64 bits so no edge can overflow
         std::int64_t left, top, right, bottom;
@@ -102,9 +103,5 @@ private:
     Color textColor_{0, 0, 0};
     std::int32_t currentX_ = 0, currentY_ = 0;
 };
-
-// The UI font's file: IPA PGothic, else IPA Gothic, else any IPA Gothic file
-// found under the font folders; empty when there is none.
-std::string FindUiFontFile();
 
 }  // namespace platform

@@ -2,12 +2,16 @@
 // rate, and however late single frames come, the game gets 60 logic steps a
 // second; its own pause slows it as it always did.
 #include "FramePacer.h"
+#include "HeadlessBackends.h"
+#include "PlayerBackends.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <tuple>
+#include <vector>
 
 namespace {
 
@@ -45,17 +49,32 @@ TEST_P(DisplayRate, GivesSixtyGameFramesASecond) {
 INSTANTIATE_TEST_SUITE_P(Displays, DisplayRate,
                          ::testing::Combine(::testing::Values(60.0, 75.0, 120.0, 144.0), ::testing::Bool()));
 
-TEST(FramePacer, LateFramesAreMadeUpByAtMostFourStepsAFrame) {
+TEST(FramePacer, LateFramesAreRepaidAtTwoStepsAFrameAndALongStallIsForgotten) {
     // One frame of 60 ms; a second of 40 ms frames; 20 ms frames with every fifth light.
     for (const auto& work : std::initializer_list<std::function<double(int)>>{
              [](int f) { return f == 100 ? 60.0 : 3.0; }, [](int f) { return f >= 100 && f < 125 ? 40.0 : 3.0; },
-             [](int f) { return f % 5 == 4 ? 2.0 : 20.0; }})
-        EXPECT_NEAR(TenSeconds(work).steps, 600, 1);
+             [](int f) { return f % 5 == 4 ? 2.0 : 20.0; }}) {
+        const Paced run = TenSeconds(work);
+        EXPECT_NEAR(run.steps, 600, 1);
+        EXPECT_LE(run.mostSteps, platform::FramePacer::kMaxSteps);
+    }
 
-    // A stall frame of 1013 ms spans 61 ticks: its own step and four are run, 56 lost.
-    const Paced stalled = TenSeconds([](int f) { return f == 100 ? 1010.0 : 3.0; });
-    EXPECT_EQ(stalled.mostSteps, platform::FramePacer::kMaxSteps);
-    EXPECT_EQ(TenSeconds([](int) { return 3.0; }).steps - stalled.steps, 56);
+    // A stall of 120 ms passes 7 ticks: its frame takes the last, and the 6
+    // before it are repaid one a frame by the next 6 frames.
+    platform::FramePacer pacer;
+    double now = 0;
+    std::vector<int> steps;
+    for (int frame = 0; frame < 20; ++frame) {
+        now += frame == 5 ? 120.0 : 3.0;
+        now += pacer.DelayMs(now);
+        steps.push_back(pacer.StepsDue());
+    }
+    EXPECT_EQ(steps, (std::vector<int>{1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
+
+    // A stall of 5 s is forgotten: no frame after it runs more than one step.
+    const Paced stalled = TenSeconds([](int f) { return f == 100 ? 5000.0 : 3.0; });
+    EXPECT_EQ(stalled.mostSteps, 1);
+    EXPECT_NEAR(stalled.steps, 300, 5);
 }
 
 TEST(FramePacer, TheGamesOwnPauseSlowsItAsBeforeAndIsNeverMadeUp) {
@@ -67,4 +86,30 @@ TEST(FramePacer, TheGamesOwnPauseSlowsItAsBeforeAndIsNeverMadeUp) {
     }
     const Paced loaded = TenSeconds([](int f) { return f % 10 == 0 ? 60.0 : 3.0; }, 5.0);
     EXPECT_GT(loaded.steps, loaded.frames * 11 / 10) << "the work's own lateness is still made up";
+}
+
+// Both displays hand the game's pause to the clock: 30 frames of a 100 ms
+// pause run one step each, and a late frame of work alone is still repaid.
+TEST(FramePacer, NeitherDisplayMakesUpTheGamesOwnPause) {
+    double clock = 0;
+    platform::HeadlessDisplay headless;
+    headless.SetFrameTime([](int flip) { return flip == 40 ? 50.0 : 2.0; });
+    platform::SdlDisplay sdl;
+    sdl.SetClock([&clock] { return clock; }, [&clock](std::uint32_t ms) { clock += ms; });
+    for (platform::Display* display : {static_cast<platform::Display*>(&headless), static_cast<platform::Display*>(&sdl)}) {
+        int mostSteps = 0;
+        for (int frame = 0; frame < 30; ++frame) {
+            clock += 2;
+            display->Flip(100);
+            clock += 100;  // the game's sleep
+            mostSteps = std::max(mostSteps, display->StepsDue());
+        }
+        EXPECT_EQ(mostSteps, 1);
+        for (int frame = 30; frame < 45; ++frame) {
+            clock += frame == 40 ? 50 : 2;
+            display->Flip(0);
+            mostSteps = std::max(mostSteps, display->StepsDue());
+        }
+        EXPECT_EQ(mostSteps, 2) << "a late frame's own work is repaid";
+    }
 }

@@ -1,6 +1,7 @@
 // Our own drawing against the libraries it stands in for, on the same random
 // inputs: the pictures must agree to the last pixel.
 #include "SoftCanvas.h"
+#include "TextCache.h"
 #include "ThickLine.h"
 
 #include <SDL.h>

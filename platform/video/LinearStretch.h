@@ -1,0 +1,45 @@
+// The picture stretched into the window with linear filtering, as the
+// players have always seen it, written straight into the window's surface.
+// The weights are worked out once for one pair of sizes, and a changed band
+// of the picture redraws only the window rows it reaches.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace platform {
+
+class LinearStretch {
+public:
+    struct Rows {  // [first, last) of the target
+        int first = 0, last = 0;
+    };
+
+    // For pictures of sourceWidth x sourceHeight into targets of
+    // targetWidth x targetHeight; false when a size is not positive.
+    bool Prepare(int sourceWidth, int sourceHeight, int targetWidth, int targetHeight);
+
+    // The target rows that read any of the source rows [top, bottom).
+    Rows RowsReading(int top, int bottom) const;
+
+    // Writes the target rows [rows.first, rows.last) from 32-bit pixels
+    // (rows `pitch` bytes apart); `target` is the target's top left pixel.
+    void Run(const void* source, int sourcePitch, void* target, int targetPitch, Rows rows);
+
+private:
+    struct Tap {  // a target pixel reads `first` and the one after it, `weight` / 256 of the latter (0 to 256)
+        int first;
+        std::uint32_t weight;
+    };
+    static std::vector<Tap> Taps(int source, int target);
+    const std::uint32_t* Across(const void* source, int sourcePitch, int y);
+
+    int sourceWidth_ = 0, sourceHeight_ = 0;
+    std::vector<Tap> columns_, rows_;
+    std::vector<std::uint16_t> pairWeights_;  // per column: 256 - weight four times, then weight four times
+    std::vector<std::uint32_t> across_[2];  // two source rows stretched across
+    int acrossRow_[2] = {-1, -1};
+    int latest_ = 0;  // the one read last
+};
+
+}  // namespace platform
