@@ -1,6 +1,7 @@
 #include "DiscPlayer.h"
 
 #include "CdAudio.h"
+#include "ImageCheck.h"
 
 #include <cdio/cdio.h>
 #include <cdio/mmc_ll_cmds.h>
@@ -83,23 +84,19 @@ bool ReadToc(CdIo_t* disc, DiscToc& toc) {
 bool DiscPlayer::Open(const std::string& source) {
     Close();
     FinishClosing();
-    struct stat info {};
-    if (::stat(source.c_str(), &info) != 0) return false;
-    drive_ = S_ISBLK(info.st_mode) || S_ISCHR(info.st_mode);
-    disc_ = cdio_open(source.c_str(), drive_ ? DRIVER_DEVICE : DRIVER_BINCUE);
+    const CheckedSource checked = CheckSource(source);
+    if (checked.kind == CheckedSource::Refused) return false;
+    drive_ = checked.kind == CheckedSource::Drive;
+    disc_ = drive_ ? cdio_open(checked.path.c_str(), DRIVER_DEVICE) : cdio_open_cue(checked.path.c_str());
     if (!disc_) return false;
 
     bool present = ReadToc(disc_, toc_);
     // libcdio keeps an image open and never notices it going: the worker
     // watches its files instead.
-    if (!drive_) {
-        for (const char* key : {"cue", "source"}) {
-            WatchedFile file;
-            const char* path = cdio_get_arg(disc_, key);
-            if (path) file.path = path;
-            if (file.path.empty() || !Stat(file.path, file.device, file.inode)) present = false;
-            files_.push_back(file);
-        }
+    for (const std::string& path : checked.files) {
+        WatchedFile file{path};
+        if (!Stat(file.path, file.device, file.inode)) present = false;
+        files_.push_back(file);
     }
     // A disc whose first sound cannot be read (a drive that refuses reads) is no disc.
     std::array<std::uint8_t, CDIO_CD_FRAMESIZE_RAW> sector{};

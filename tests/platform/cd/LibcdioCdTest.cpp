@@ -8,6 +8,8 @@
 
 #include <SDL.h>
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <functional>
 
@@ -157,10 +159,17 @@ TEST_F(RealCd, BadImagesAreNoDisc) {
     std::string cutCue = std::string(std::istreambuf_iterator<char>(std::ifstream(cue).rdbuf()), {});
     cutCue.replace(cutCue.find("disc.bin"), 8, "cut.bin");
     const std::string track = "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n";
+    std::string hundredAndOne = "FILE \"a.bin\" BINARY\n";  // libcdio's table has room for 100
+    for (int i = 0; i < 101; ++i) hundredAndOne += track;
+    // A FIFO would hold libcdio's open until someone writes to it.
+    ASSERT_EQ(::mkfifo((folder.path / "fifo.cue").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((folder.path / "fifo.bin").c_str(), 0600), 0);
     for (const std::string& image :
          {(folder.path / "missing.cue").string(), write("garbage.cue", garbage), write("empty.cue", ""),
           write("lost.cue", "FILE \"nowhere.bin\" BINARY\n" + track), write("cut.cue", cutCue), folder.path.string(),
-          write("multi.cue", "FILE \"a.bin\" BINARY\n" + track + "FILE \"b.bin\" BINARY\n  TRACK 02 AUDIO\n    INDEX 01 00:00:00\n")}) {
+          write("multi.cue", "FILE \"a.bin\" BINARY\n" + track + "FILE \"b.bin\" BINARY\n  TRACK 02 AUDIO\n    INDEX 01 00:00:00\n"),
+          write("many.cue", hundredAndOne), write("down.cue", "FILE \"a.bin\" BINARY\n" + track + track),
+          (folder.path / "fifo.cue").string(), write("piped.cue", "FILE \"fifo.bin\" BINARY\n" + track)}) {
         setenv("VORNTAK_CD", image.c_str(), 1);
         if (!cd->Open("B:")) continue;
         EXPECT_FALSE(Present() || cd->Seek(Tmsf(1)) || cd->Play()) << image;
