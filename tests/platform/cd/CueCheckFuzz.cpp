@@ -1,8 +1,8 @@
 // libFuzzer: a cue sheet the game's check passes must open in libcdio, and
 // give its table of contents, without a memory error. The sheet is written
 // beside two small BIN files and a FIFO, so FILE lines can name each.
-#include "DiscPlayer.h"
 #include "ImageCheck.h"
+#include "LibcdioSource.h"
 
 #include <cdio/cdio.h>
 #include <cdio/logging.h>
