@@ -69,7 +69,7 @@ public:
     bool TrackStart(std::int32_t track, std::uint32_t& position) override {
         position = 0;
         if (!Playable() || track < 1 || track > player_.Toc().count) return false;
-        position = static_cast<std::uint32_t>(track);
+        position = Tmsf(track);
         return true;
     }
 
