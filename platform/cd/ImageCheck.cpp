@@ -90,7 +90,8 @@ bool CheckCueSheet(const std::string& cue, std::vector<std::string>& files) {
         const std::string_view line(text.data() + start, end - start);
         start = end + 1;
         if (++lines > kMaxLines || line.size() > kMaxLineBytes) return false;
-        if (line.find('\0') != std::string_view::npos) return false;  // a reader in C would see less than we do
+        // libcdio reads lines as C strings: a NUL would hide the rest of a line from it alone.
+        if (line.find('\0') != std::string_view::npos) return false;
 
         std::size_t at = 0;
         const std::string_view keyword = NextWord(line, at);
