@@ -3,7 +3,7 @@
 // cost microseconds, not a drive's round trip), the processor time a playing
 // disc takes, and the time from Play to the disc's first sound in the mix.
 #include "DiscImage.h"
-#include "FakeCd.h"
+#include "CdAudio.h"
 #include "PlayerBackends.h"
 
 #include <SDL.h>

@@ -7,6 +7,18 @@
 
 namespace platform {
 
+// Positions: the track in the lowest byte, then minutes, seconds and frames,
+// 75 frames (sectors) a second.
+constexpr int kCdFramesPerSecond = 75;
+constexpr std::uint32_t Tmsf(int track, int minutes = 0, int seconds = 0, int frames = 0) {
+    return std::uint32_t(track & 0xFF) | std::uint32_t(minutes & 0xFF) << 8 | std::uint32_t(seconds & 0xFF) << 16 |
+           std::uint32_t(frames & 0xFF) << 24;
+}
+constexpr int TmsfTrack(std::uint32_t position) { return static_cast<int>(position & 0xFF); }
+constexpr int TmsfMinutes(std::uint32_t position) { return static_cast<int>(position >> 8 & 0xFF); }
+constexpr int TmsfSeconds(std::uint32_t position) { return static_cast<int>(position >> 16 & 0xFF); }
+constexpr int TmsfFrames(std::uint32_t position) { return static_cast<int>(position >> 24 & 0xFF); }
+
 enum class DriveType { NoDrive, CdRom, Other };
 enum class CdMode { NotOpen, Stopped, Playing, Other };
 

@@ -3,11 +3,6 @@
 #include "Devices.h"
 #include "GameState.h"
 
-
-namespace {
-constexpr std::uint32_t kTrackMask = 0xFF;  // the track of a tracks/minutes/seconds/frames position
-}
-
 int TForm1::CheckDrive() {
     for (char letter = 'B'; letter <= 'N'; ++letter) {
         CdDrive[0] = letter;
@@ -71,7 +66,7 @@ bool TForm1::CdTrackChanged() {
     std::uint32_t position = 0;
     // A failed query never ends a fight.
     if (!MediaPlayer1->Mode(mode) || mode != platform::CdMode::Playing) return false;
-    if (!MediaPlayer1->Position(position) || static_cast<std::int32_t>(position & kTrackMask) == CdTrack) return false;
+    if (!MediaPlayer1->Position(position) || platform::TmsfTrack(position) == CdTrack) return false;
     MediaPlayer1->Stop();
     MediaPlayer1->Close();
     return true;

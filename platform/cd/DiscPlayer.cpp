@@ -2,302 +2,251 @@
 
 #include "CdAudio.h"
 
-#include <cdio/cdio.h>
-#include <cdio/mmc_ll_cmds.h>
-
-#include <sys/stat.h>
-
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <system_error>
+#include <thread>
+#include <vector>
 
 namespace platform {
 namespace {
 
 using namespace std::chrono_literals;
 
-constexpr int kSecondSectors = 75;
-constexpr int kReadSectors = 16;            // one read: a fifth of a second
-constexpr int kSeekSectors = 38;            // a seek returns with half a second buffered
-constexpr auto kSeekPatience = 10s;         // a drive spinning up takes a few
-constexpr auto kWatchPeriod = 15ms;         // the disc's check while nothing is read
-constexpr unsigned kDriveAskMs = 2000;      // a drive that does not answer its status in this is gone
-constexpr int kGainShift = 3;               // the disc at an eighth: about the tunes' level for a usual master
-
-bool Stat(const std::string& path, std::uint64_t& device, std::uint64_t& inode) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return false;
-    device = info.st_dev;
-    inode = info.st_ino;
-    return true;
-}
+constexpr int kReadSectors = 16;     // one read: a fifth of a second
+constexpr int kSeekSectors = 38;     // a seek returns with half a second buffered
+constexpr auto kOpenPatience = 1s;   // then the disc counts as absent
+constexpr auto kSeekPatience = 100ms;  // a few frames
+constexpr int kGainShift = 3;        // the disc at an eighth: about the tunes' level for a usual master
 
 std::int16_t Saturate(int value) { return static_cast<std::int16_t>(std::clamp(value, -32768, 32767)); }
 
 }  // namespace
 
-int DiscToc::TrackOf(std::int32_t sector) const {
-    int track = 1;
-    while (track < count && run[track + 1] <= sector) ++track;
-    return track;
-}
+// What the game, the mixer and the worker share for one open. The worker
+// holds it as long as it runs, so a worker stuck in a read outlives the close.
+struct DiscPlayer::Session {
+    struct Sector {
+        std::int32_t number = 0;
+        std::array<std::int16_t, 2 * kSectorFrames> samples{};
+    };
 
-std::uint32_t DiscToc::Tmsf(std::int32_t sector) const {
-    if (count == 0) return 0;
-    const int track = TrackOf(sector);
-    const std::int32_t into = std::max(0, sector - index1[track]);
-    const std::uint32_t minutes = std::min(into / (60 * kSecondSectors), 255);
-    const std::uint32_t seconds = into / kSecondSectors % 60, frames = into % kSecondSectors;
-    return std::uint32_t(track) | minutes << 8 | seconds << 16 | frames << 24;
-}
+    DiscToc toc;  // fixed once the open is done
 
-bool DiscToc::SectorOf(std::uint32_t tmsf, std::int32_t& sector) const {
-    const int track = static_cast<int>(tmsf & 0xFF);
-    const int minutes = (tmsf >> 8) & 0xFF, seconds = (tmsf >> 16) & 0xFF, frames = (tmsf >> 24) & 0xFF;
-    if (track < 1 || track > count || seconds >= 60 || frames >= kSecondSectors) return false;
-    sector = index1[track] + (minutes * 60 + seconds) * kSecondSectors + frames;
-    return sector < leadOut;
-}
+    // Read by the game thread every frame.
+    std::atomic<bool> present{false};
+    std::atomic<int> mode{static_cast<int>(CdMode::Other)};
+    std::atomic<std::int32_t> heard{0};
 
-bool ReadToc(CdIo_t* disc, DiscToc& toc) {
-    toc = {};
-    const track_t first = cdio_get_first_track_num(disc), count = cdio_get_num_tracks(disc);
-    // Tracks are numbered from 1 on every disc the game knows; others are not played.
-    if (first != 1 || count == CDIO_INVALID_TRACK || count < 1 || count > DiscToc::kMaxTracks) return false;
-    toc.count = count;
-    toc.leadOut = cdio_get_track_lsn(disc, CDIO_CDROM_LEADOUT_TRACK);
-    std::int32_t previous = -1;
-    for (int track = 1; track <= count; ++track) {
-        const std::int32_t start = cdio_get_track_lsn(disc, static_cast<track_t>(track));
-        const std::int32_t pregap = cdio_get_track_pregap_lsn(disc, static_cast<track_t>(track));
-        if (start == CDIO_INVALID_LSN || start <= previous) return false;
-        toc.index1[track] = start;
-        toc.run[track] = pregap != CDIO_INVALID_LSN && pregap > previous && pregap <= start ? pregap : start;
-        toc.audio[track] = cdio_get_track_format(disc, static_cast<track_t>(track)) == TRACK_FORMAT_AUDIO;
-        previous = start;
+    std::mutex mutex;
+    std::condition_variable wake;   // the worker: room in the ring, a seek, a check, the close
+    std::condition_variable ready;  // the open done, sound in the ring after a seek
+    std::array<Sector, kRingSectors> ring;
+    int first = 0, filled = 0, frame = 0;  // oldest sector, sectors held, frames of it mixed
+    std::int32_t next = 0;                // the next sector to read
+    std::uint32_t generation = 0;         // a seek drops reads begun before it
+    bool opened = false, found = false;   // the open is done; it gave a source
+    bool playing = false;
+    bool checkWanted = false;
+    bool quit = false;
+
+    void Lose() {  // the disc went away: no media, silence, until the next open
+        present = false;
+        playing = false;
+        filled = frame = 0;
+        mode = static_cast<int>(CdMode::Other);  // as a drive with its door open
+        ready.notify_all();
     }
-    toc.run[1] = std::min(toc.run[1], toc.index1[1]);
-    return toc.index1[1] >= 0 && toc.leadOut != CDIO_INVALID_LSN && toc.leadOut > previous;
-}
+};
 
-bool DiscPlayer::Open(const std::string& source) {
+bool DiscPlayer::Open(Opener open) {
     Close();
-    FinishClosing();
-    struct stat info {};
-    if (::stat(source.c_str(), &info) != 0) return false;
-    drive_ = S_ISBLK(info.st_mode) || S_ISCHR(info.st_mode);
-    disc_ = cdio_open(source.c_str(), drive_ ? DRIVER_DEVICE : DRIVER_BINCUE);
-    if (!disc_) return false;
-
-    bool present = ReadToc(disc_, toc_);
-    // libcdio keeps an image open and never notices it going: the worker
-    // watches its files instead.
-    if (!drive_) {
-        for (const char* key : {"cue", "source"}) {
-            WatchedFile file;
-            const char* path = cdio_get_arg(disc_, key);
-            if (path) file.path = path;
-            if (file.path.empty() || !Stat(file.path, file.device, file.inode)) present = false;
-            files_.push_back(file);
-        }
+    auto session = std::make_shared<Session>();
+    try {
+        std::thread(&DiscPlayer::Work, session, std::move(open)).detach();
+    } catch (const std::system_error&) {
+        return false;
     }
-    // A disc whose first sound cannot be read (a drive that refuses reads) is no disc.
-    std::array<std::uint8_t, CDIO_CD_FRAMESIZE_RAW> sector{};
-    for (int track = 1; present && track <= toc_.count; ++track)
-        if (toc_.audio[track]) {
-            present = cdio_read_audio_sectors(disc_, sector.data(), toc_.index1[track], 1) == DRIVER_OP_SUCCESS;
-            break;
-        }
-    if (!present) toc_ = {};
-    driveRefusals_ = 0;
-
-    first_ = filled_ = frame_ = 0;
-    next_ = toc_.count ? toc_.index1[1] : 0;
-    heard_ = next_;
-    playing_ = quit_ = false;
-    present_ = present;
-    mode_ = static_cast<int>(present ? CdMode::Stopped : CdMode::Other);
-    worker_ = std::thread(&DiscPlayer::Work, this);
-    open_ = true;
+    std::unique_lock lock(session->mutex);
+    if (!session->ready.wait_for(lock, kOpenPatience, [&] { return session->opened; }) || !session->found) {
+        session->quit = true;  // a worker still opening ends on its own when the disc answers
+        return false;
+    }
+    session_ = std::move(session);
     return true;
 }
 
 void DiscPlayer::Close() {
-    if (!open_) return;
-    open_ = false;
+    if (!session_) return;
     {
-        std::lock_guard lock(mutex_);
-        quit_ = true;
-        playing_ = false;
+        std::lock_guard lock(session_->mutex);
+        session_->quit = true;
+        session_->playing = false;
+        session_->present = false;
+        session_->mode = static_cast<int>(CdMode::NotOpen);
     }
-    wake_.notify_all();
-    present_ = false;
-    mode_ = static_cast<int>(CdMode::NotOpen);
-    // A drive may be in the middle of a read, or of a status check that can
-    // take seconds, and a close comes in a fight's frame: the worker is joined
-    // and the disc released on a thread of their own, which the next open and
-    // the player's end wait for.
-    try {
-        closer_ = std::thread([this] {
-            worker_.join();
-            cdio_destroy(disc_);
-        });
-    } catch (const std::system_error&) {
-        worker_.join();
-        cdio_destroy(disc_);
-    }
+    session_->wake.notify_all();
+    session_.reset();
 }
 
-void DiscPlayer::FinishClosing() {
-    if (closer_.joinable()) closer_.join();
-    disc_ = nullptr;
-    files_.clear();
-    toc_ = {};
+bool DiscPlayer::MediaPresent() {
+    if (!session_) return false;
+    // A drive is asked no more often than the game asks, and only while it plays.
+    if (Mode() == CdMode::Playing) {
+        std::lock_guard lock(session_->mutex);
+        session_->checkWanted = true;
+        session_->wake.notify_all();
+    }
+    return session_->present.load(std::memory_order_relaxed);
 }
 
-CdMode DiscPlayer::Mode() const { return static_cast<CdMode>(mode_.load(std::memory_order_relaxed)); }
+bool DiscPlayer::Present() const { return session_ && session_->present.load(std::memory_order_relaxed); }
+
+CdMode DiscPlayer::Mode() const {
+    return session_ ? static_cast<CdMode>(session_->mode.load(std::memory_order_relaxed)) : CdMode::NotOpen;
+}
+
+std::uint32_t DiscPlayer::Position() const {
+    return session_ ? session_->toc.Tmsf(session_->heard.load(std::memory_order_relaxed)) : 0;
+}
+
+const DiscToc& DiscPlayer::Toc() const {
+    static const DiscToc none;
+    return session_ ? session_->toc : none;
+}
 
 bool DiscPlayer::Seek(std::uint32_t tmsf) {
     std::int32_t sector = 0;
-    if (!open_ || !present_ || !toc_.SectorOf(tmsf, sector)) return false;
-    std::unique_lock lock(mutex_);
-    ++generation_;
-    first_ = filled_ = frame_ = 0;
-    next_ = sector;
-    playing_ = false;
-    heard_ = sector;
-    mode_ = static_cast<int>(CdMode::Stopped);
-    wake_.notify_all();
-    const int wanted = std::min(kSeekSectors, toc_.leadOut - sector);
-    return buffered_.wait_for(lock, kSeekPatience, [&] { return filled_ >= wanted || !present_; }) && present_;
+    if (!session_ || !session_->present || !session_->toc.SectorOf(tmsf, sector)) return false;
+    Session& s = *session_;
+    std::unique_lock lock(s.mutex);
+    ++s.generation;
+    s.first = s.filled = s.frame = 0;
+    s.next = sector;
+    s.playing = false;
+    s.heard = sector;
+    s.mode = static_cast<int>(CdMode::Stopped);
+    s.wake.notify_all();
+    const int wanted = std::min(kSeekSectors, s.toc.leadOut - sector);
+    return s.ready.wait_for(lock, kSeekPatience, [&] { return s.filled >= wanted || !s.present; }) && s.present;
 }
 
 bool DiscPlayer::Play() {
-    if (!open_ || !present_) return false;
-    std::lock_guard lock(mutex_);
-    if (filled_ == 0 && next_ >= toc_.leadOut) return true;  // at the end: nothing left to hear
-    playing_ = true;
-    mode_ = static_cast<int>(CdMode::Playing);
+    if (!session_ || !session_->present) return false;
+    Session& s = *session_;
+    std::lock_guard lock(s.mutex);
+    if (s.filled == 0 && s.next >= s.toc.leadOut) return true;  // at the end: nothing left to hear
+    s.playing = true;
+    s.mode = static_cast<int>(CdMode::Playing);
     return true;
 }
 
 bool DiscPlayer::Stop() {
-    if (!open_) return false;
-    std::lock_guard lock(mutex_);
-    playing_ = false;
-    if (Mode() == CdMode::Playing) mode_ = static_cast<int>(CdMode::Stopped);
+    if (!session_) return false;
+    std::lock_guard lock(session_->mutex);
+    session_->playing = false;
+    if (Mode() == CdMode::Playing) session_->mode = static_cast<int>(CdMode::Stopped);
     return true;
 }
 
 void DiscPlayer::MixInto(std::int16_t* stream, int samples) {
-    std::lock_guard lock(mutex_);
-    if (!playing_) return;
+    if (!session_) return;
+    Session& s = *session_;
+    std::lock_guard lock(s.mutex);
+    if (!s.playing) return;
     for (int at = 0; at < samples;) {
-        if (filled_ == 0) {
-            if (next_ >= toc_.leadOut) {  // the last sector has been heard
-                playing_ = false;
-                mode_ = static_cast<int>(CdMode::Stopped);
+        if (s.filled == 0) {
+            if (s.next >= s.toc.leadOut) {  // the last sector has been heard
+                s.playing = false;
+                s.mode = static_cast<int>(CdMode::Stopped);
             }
             return;  // otherwise the worker is behind: a moment of silence
         }
-        const Sector& sector = ring_[first_];
-        heard_.store(sector.number, std::memory_order_relaxed);
-        const int count = std::min(samples - at, 2 * (kSectorFrames - frame_));
-        const std::int16_t* from = sector.samples.data() + 2 * frame_;
+        const Session::Sector& sector = s.ring[s.first];
+        s.heard.store(sector.number, std::memory_order_relaxed);
+        const int count = std::min(samples - at, 2 * (kSectorFrames - s.frame));
+        const std::int16_t* from = sector.samples.data() + 2 * s.frame;
         for (int i = 0; i < count; ++i, ++at) stream[at] = Saturate(stream[at] + (from[i] >> kGainShift));
-        frame_ += count / 2;
-        if (frame_ == kSectorFrames) {
-            frame_ = 0;
-            first_ = (first_ + 1) % kRingSectors;
-            if (--filled_ == kRingSectors - kReadSectors) wake_.notify_one();
+        s.frame += count / 2;
+        if (s.frame == kSectorFrames) {
+            s.frame = 0;
+            s.first = (s.first + 1) % kRingSectors;
+            if (--s.filled == kRingSectors - kReadSectors) s.wake.notify_all();
         }
     }
 }
 
-bool DiscPlayer::StillThere() {
-    if (drive_) {
-        // A drive that cannot be asked is judged by its reads alone. The first
-        // answer after a disc goes in may be a one-off "medium changed": two
-        // refusals in a row are a disc gone.
-        const driver_return_code_t answer = mmc_test_unit_ready(disc_, kDriveAskMs);
-        const bool ready = answer == DRIVER_OP_SUCCESS || answer == DRIVER_OP_UNSUPPORTED ||
-                           answer == DRIVER_OP_NOT_PERMITTED;
-        driveRefusals_ = ready ? 0 : driveRefusals_ + 1;
-        return driveRefusals_ < 2;
-    }
-    for (const WatchedFile& file : files_) {
-        std::uint64_t device = 0, inode = 0;
-        if (!Stat(file.path, device, inode) || device != file.device || inode != file.inode) return false;
-    }
-    return true;
-}
+void DiscPlayer::Work(const std::shared_ptr<Session>& session, const Opener& open) {
+    Session& s = *session;
+    std::unique_ptr<DiscSource> source = open ? open() : nullptr;
+    std::vector<std::uint8_t> bytes(kReadSectors * DiscSource::kSectorBytes);
+    const DiscToc& toc = source ? source->Toc() : DiscToc{};
+    bool present = toc.count > 0;
+    // A disc whose first sound cannot be read (a drive that refuses reads) is no disc.
+    for (int track = 1; present && track <= toc.count; ++track)
+        if (toc.audio[track]) {
+            present = source->Read(toc.index1[track], 1, bytes.data());
+            break;
+        }
 
-void DiscPlayer::Lose() {
-    std::lock_guard lock(mutex_);
-    if (quit_) return;  // closed meanwhile: the close has the last word
-    present_ = false;
-    playing_ = false;
-    filled_ = frame_ = 0;
-    mode_ = static_cast<int>(CdMode::Other);  // as a drive with its door open
-    buffered_.notify_all();
-}
+    std::unique_lock lock(s.mutex);
+    s.opened = true;
+    s.found = source != nullptr;
+    if (present) s.toc = toc;
+    s.next = s.heard = present ? toc.index1[1] : 0;
+    s.present = present;
+    s.mode = static_cast<int>(present ? CdMode::Stopped : CdMode::Other);
+    s.ready.notify_all();
 
-bool DiscPlayer::ReadRun(std::int32_t first, int sectors, std::vector<std::uint8_t>& bytes) {
-    const int track = toc_.TrackOf(first);
-    if (!toc_.audio[track]) {  // a data track keeps its time in silence
-        std::fill_n(bytes.begin(), sectors * CDIO_CD_FRAMESIZE_RAW, 0);
-        return true;
-    }
-    if (cdio_read_audio_sectors(disc_, bytes.data(), first, static_cast<unsigned>(sectors)) == DRIVER_OP_SUCCESS)
-        return true;
-    // One more try for a drive's passing hiccup; a second failure is a disc gone.
-    return drive_ &&
-           cdio_read_audio_sectors(disc_, bytes.data(), first, static_cast<unsigned>(sectors)) == DRIVER_OP_SUCCESS;
-}
-
-void DiscPlayer::Work() {
-    std::vector<std::uint8_t> bytes(kReadSectors * CDIO_CD_FRAMESIZE_RAW);
-    std::unique_lock lock(mutex_);
-    while (!quit_) {
-        // Reads are whole runs of sectors (or the rest of a track's run), so
-        // the worker waits for room for one; a wait that ends without it only
-        // checks the disc.
-        const bool wanted = present_ && filled_ <= kRingSectors - kReadSectors && next_ < toc_.leadOut;
-        if (!wanted) wake_.wait_for(lock, kWatchPeriod);
-        if (quit_) break;
-        if (!present_) continue;
-
-        const std::int32_t first = next_;
-        const int track = toc_.TrackOf(first);
-        const std::int32_t runEnd = track < toc_.count ? toc_.run[track + 1] : toc_.leadOut;
-        const int run = std::min(kReadSectors, runEnd - first);
-        const int sectors = run > 0 && kRingSectors - filled_ >= run ? run : 0;
-        const std::uint32_t generation = generation_;
-        lock.unlock();
-
-        // The disc is checked before every read, and each period while nothing is read.
-        const bool there = StillThere();
-        const bool read = there && sectors > 0 && ReadRun(first, sectors, bytes);
-        if (!there || (sectors > 0 && !read)) {
-            Lose();
+    while (!s.quit && source) {
+        const bool wanted = s.present && s.filled <= kRingSectors - kReadSectors && s.next < s.toc.leadOut;
+        if (!wanted && !s.checkWanted) {
+            s.wake.wait(lock);
+            continue;
+        }
+        if (s.checkWanted) {
+            s.checkWanted = false;
+            lock.unlock();
+            const bool there = source->StillThere();
             lock.lock();
+            if (!there && !s.quit) s.Lose();
             continue;
         }
 
+        // Reads are whole runs of sectors, or the rest of a track's run.
+        const std::int32_t first = s.next;
+        const int track = s.toc.TrackOf(first);
+        const std::int32_t runEnd = track < s.toc.count ? s.toc.run[track + 1] : s.toc.leadOut;
+        const int sectors = std::min(kReadSectors, runEnd - first);
+        const bool audio = s.toc.audio[track];
+        const std::uint32_t generation = s.generation;
+        lock.unlock();
+
+        // A data track, or a spot that will not read (a scratch), is silence
+        // that keeps the disc's time.
+        if (!audio || !source->Read(first, sectors, bytes.data()))
+            std::fill_n(bytes.begin(), sectors * DiscSource::kSectorBytes, 0);
+
         lock.lock();
-        if (!read || generation != generation_) continue;  // a seek came meanwhile
-        for (int s = 0; s < sectors; ++s) {
-            Sector& sector = ring_[(first_ + filled_) % kRingSectors];
-            sector.number = first + s;
-            const std::uint8_t* from = bytes.data() + s * CDIO_CD_FRAMESIZE_RAW;
+        if (generation != s.generation || !s.present) continue;  // a seek or a loss came meanwhile
+        for (int n = 0; n < sectors; ++n) {
+            Session::Sector& sector = s.ring[(s.first + s.filled) % kRingSectors];
+            sector.number = first + n;
+            const std::uint8_t* from = bytes.data() + n * DiscSource::kSectorBytes;
             // Little-endian 16-bit samples, whatever the machine.
             for (int i = 0; i < 2 * kSectorFrames; ++i)
                 sector.samples[i] = static_cast<std::int16_t>(from[2 * i] | from[2 * i + 1] << 8);
-            ++filled_;
+            ++s.filled;
         }
-        next_ = first + sectors;
-        buffered_.notify_all();
+        s.next = first + sectors;
+        s.ready.notify_all();
     }
+    lock.unlock();
+    source.reset();  // released here, on the worker, whenever the disc lets go
 }
 
 }  // namespace platform

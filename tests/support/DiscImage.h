@@ -2,6 +2,8 @@
 // its CUE sheet. A track may lead in with a silent pregap (INDEX 00).
 #pragma once
 
+#include "CdAudio.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -34,8 +36,9 @@ inline std::string WriteDiscImage(const std::filesystem::path& folder, const std
         std::snprintf(line, sizeof line, "  TRACK %02zu %s\n", t + 1, track.hertz ? "AUDIO" : "MODE1/2352");
         cue += line;
         auto index = [&](int number) {
-            std::snprintf(line, sizeof line, "    INDEX %02d %02d:%02d:%02d\n", number, sector / 75 / 60,
-                          sector / 75 % 60, sector % 75);
+            constexpr int second = platform::kCdFramesPerSecond;
+            std::snprintf(line, sizeof line, "    INDEX %02d %02d:%02d:%02d\n", number, sector / second / 60,
+                          sector / second % 60, sector % second);
             cue += line;
         };
         if (track.pregapSectors) index(0);

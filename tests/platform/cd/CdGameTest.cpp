@@ -1,9 +1,11 @@
 // The game with "Music = CD" on the players' CD back end and a generated disc
 // image, every other service headless: the versus screen's track choice, the
 // fight's clock, and a disc that goes away.
+#include "DiscCd.h"
 #include "DiscImage.h"
 #include "GameFixture.h"
 #include "PlayerBackends.h"
+#include "ScriptedDisc.h"
 #include "ScriptedPlayer.h"
 
 #include <SDL.h>
@@ -44,6 +46,13 @@ protected:
         for (const auto& text : video->display.Texts())
             if (text.text.rfind("CD-Track = ", 0) == 0) shownTracks.insert(std::stoi(text.text.substr(11)));
     }
+    // Frames until the stage is not `stage`; a failure after a minute of them.
+    void PlayOut(int stage) {
+        for (int f = 0; form->GameStage == stage; ++f) {
+            ASSERT_LT(f, 3600) << "stage " << stage << " never ended";
+            Frame();
+        }
+    }
     // Frames 5 ms apart while `going` holds; the seconds they took.
     template <typename Going>
     double PlayWhile(Going going, double limit) {
@@ -77,7 +86,7 @@ TEST_F(CdGame, TheChosenTrackIsTheFightsClock) {
     }
     EXPECT_EQ(shownTracks, (std::set<int>{1, 2}));
     EXPECT_EQ(form->CdTrack, 2);
-    while (form->GameStage == StageVersus) Frame();  // its last frame starts the track
+    PlayOut(StageVersus);  // its last frame starts the track
 
     // Track 2 plays 1.2 s; track 3's pregap ends the fight, the higher hit points winning.
     auto jinglePlays = [&] { return platform::HeadlessSound::Inspect(devices.sound.JingleBuffer)->plays; };
@@ -103,7 +112,9 @@ TEST_F(CdGame, TheChosenTrackIsTheFightsClock) {
 
 TEST_F(CdGame, ADiscGoneInTheFightSoundsCut1AndTheNextBoutHasMidi) {
     EnterVersus();
-    while (form->GameStage != StageFight) Frame();
+    PlayOut(StageVersus);
+    PlayOut(StageIntro);
+    ASSERT_EQ(form->GameStage, StageFight);
     SDL_Delay(100);
     fs::rename(disc.path / "disc.bin", disc.path / "gone.bin");
     EXPECT_LT(PlayWhile([&] { return form->MusicSource == MusicCd; }, 2), 0.15);
@@ -119,7 +130,7 @@ TEST_F(CdGame, ADiscGoneInTheFightSoundsCut1AndTheNextBoutHasMidi) {
     form->StageFrameCounter = 0;
     form->ToBefore();
     shownTracks.clear();
-    while (form->GameStage == StageVersus) Frame();
+    PlayOut(StageVersus);
     EXPECT_TRUE(shownTracks.empty());
     EXPECT_EQ(form->MusicSource, MusicMidi);
     ASSERT_EQ(system.wavePlays.size(), 3u);
@@ -128,12 +139,42 @@ TEST_F(CdGame, ADiscGoneInTheFightSoundsCut1AndTheNextBoutHasMidi) {
     EXPECT_FALSE(CdOpen());
 }
 
+// A disc that stops answering mid-fight: F1 leaves the fight, the next bout
+// opens afresh, and Esc ends the game, none of them waiting for the read.
+TEST_F(CdGame, AStalledReadHoldsNeitherF1NorTheNextBoutNorEsc) {
+    auto script = std::make_shared<DiscScript>();
+    script->stallFrom = 60;  // within a second of track 1
+    script->Close();
+    realCd = platform::MakeDiscCdAudio(ScriptedDrives(script));
+    devices.services.cd = form->MediaPlayer1 = realCd.get();
+    EnterVersus();
+    ASSERT_EQ(std::tuple(form->MusicSource, form->CdTrackCount), std::tuple(MusicCd, 3));
+    PlayOut(StageVersus);
+    PlayOut(StageIntro);
+    for (int f = 0; f < 3600 && script->stalled == 0; ++f) Frame();
+    ASSERT_EQ(script->stalled, 1);
+    PlayWhile([] { return true; }, 0.2);
+    EXPECT_EQ(form->GameStage, StageFight) << "the fight goes on in silence";
+
+    const auto start = std::chrono::steady_clock::now();
+    form->FormKeyDown(platform::VkF1);
+    EXPECT_EQ(form->GameStage, StageModeMenu);
+    EnterVersus();
+    EXPECT_EQ(std::tuple(form->MusicSource, form->CdTrackCount), std::tuple(MusicCd, 3)) << "a fresh player";
+    form->FormKeyDown(platform::VkEscape);
+    EXPECT_TRUE(video->application.Closed());
+    realCd.reset();
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 1);
+    EXPECT_GE(script->stalled, 1) << "the reads still wait, left behind";
+    script->Open();
+}
+
 TEST_F(CdGame, NoDriveAndNoImageIsMidiWithoutAWord) {
     unsetenv("VORNTAK_CD");
     if (realCd->TypeOfDrive("B:") == platform::DriveType::CdRom) GTEST_SKIP() << "this machine has an optical drive";
     EnterVersus();
     EXPECT_EQ(form->MusicSource, MusicMidi);
-    while (form->GameStage == StageVersus) Frame();
+    PlayOut(StageVersus);
     EXPECT_TRUE(shownTracks.empty() && system.boxes.empty());
     EXPECT_EQ(music.Playing().rfind("Fighting", 0), 0u) << music.Playing();
 }

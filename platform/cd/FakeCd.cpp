@@ -118,7 +118,7 @@ bool FakeCd::Position(std::uint32_t& position) {
 }
 
 bool FakeCd::Seek(std::uint32_t position) {
-    const int track = static_cast<int>(position & 0xFF);
+    const int track = TmsfTrack(position);
     if (!Allowed(CdCall::Seek, "seek " + Hex(position), true) || track < 1 || track > tracks_) return false;
     position_ = position;
     mode_ = CdMode::Stopped;

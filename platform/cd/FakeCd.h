@@ -15,12 +15,6 @@ namespace platform {
 
 enum class CdCall { Open, MediaPresent, SetTrackTimeFormat, TrackCount, TrackStart, Mode, Position, Seek, Play, Stop };
 
-// A position in tracks/minutes/seconds/frames.
-constexpr std::uint32_t Tmsf(int track, int minutes = 0, int seconds = 0, int frames = 0) {
-    return std::uint32_t(track & 0xFF) | std::uint32_t(minutes & 0xFF) << 8 | std::uint32_t(seconds & 0xFF) << 16 |
-           std::uint32_t(frames & 0xFF) << 24;
-}
-
 class FakeCd final : public CdAudio {
 public:
     // The script.

@@ -21,7 +21,7 @@ struct Cd : testing::Test {
     std::uint32_t Track() {
         std::uint32_t at = 0;
         EXPECT_TRUE(cd.Position(at));
-        return at & 0xFF;
+        return static_cast<std::uint32_t>(platform::TmsfTrack(at));
     }
     CdMode Mode() {
         CdMode mode{};

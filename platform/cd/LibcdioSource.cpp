@@ -1,0 +1,145 @@
+#include "LibcdioSource.h"
+
+#include "ImageCheck.h"
+
+#include <cdio/cdio.h>
+#include <cdio/logging.h>
+#include <cdio/mmc_ll_cmds.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <set>
+#include <utility>
+
+namespace platform {
+namespace {
+
+constexpr unsigned kDriveAskMs = 2000;  // a drive that does not answer its status in this is gone
+
+struct WatchedFile {
+    std::string path;
+    std::uint64_t device = 0, inode = 0;
+};
+
+bool Stat(const std::string& path, std::uint64_t& device, std::uint64_t& inode) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return false;
+    device = info.st_dev;
+    inode = info.st_ino;
+    return true;
+}
+
+// libcdio's notes on odd images and absent drives are no business of the player's.
+void Quiet(cdio_log_level_t, const char*) {}
+
+class LibcdioSource final : public DiscSource {
+public:
+    LibcdioSource(CdIo_t* disc, bool drive) : disc_(disc), drive_(drive) {}
+    ~LibcdioSource() override { cdio_destroy(disc_); }
+
+    // After the open: the table, and for an image the files it is read from.
+    void Examine(const std::vector<std::string>& files) {
+        bool sound = ReadToc(disc_, toc_);
+        // libcdio keeps an image open and never notices it going: its files are watched instead.
+        for (const std::string& path : files) {
+            WatchedFile file{path};
+            if (!Stat(file.path, file.device, file.inode)) sound = false;
+            files_.push_back(file);
+        }
+        if (!sound) toc_ = {};
+    }
+
+    bool Read(std::int32_t first, int sectors, std::uint8_t* bytes) override {
+        auto read = [&] {
+            return cdio_read_audio_sectors(disc_, bytes, first, static_cast<unsigned>(sectors)) == DRIVER_OP_SUCCESS;
+        };
+        // One more try for a drive's passing hiccup.
+        return read() || (drive_ && read());
+    }
+
+    bool StillThere() override {
+        if (drive_) {
+            // A drive that cannot be asked is taken as there. The first answer
+            // after a disc goes in may be a one-off "medium changed": two
+            // refusals in a row are a disc gone.
+            const driver_return_code_t answer = mmc_test_unit_ready(disc_, kDriveAskMs);
+            const bool ready = answer == DRIVER_OP_SUCCESS || answer == DRIVER_OP_UNSUPPORTED ||
+                               answer == DRIVER_OP_NOT_PERMITTED;
+            refusals_ = ready ? 0 : refusals_ + 1;
+            return refusals_ < 2;
+        }
+        for (const WatchedFile& file : files_) {
+            std::uint64_t device = 0, inode = 0;
+            if (!Stat(file.path, device, inode) || device != file.device || inode != file.inode) return false;
+        }
+        return true;
+    }
+
+private:
+    CdIo_t* disc_;
+    bool drive_;
+    int refusals_ = 0;  // status checks in a row the drive did not pass
+    std::vector<WatchedFile> files_;
+};
+
+// A drive (a device file) or an image (its .cue or .bin); nothing when it will
+// not open. A drive without a disc opens, with no tracks.
+std::unique_ptr<DiscSource> OpenSource(const std::string& source) {
+    const CheckedSource checked = CheckSource(source);
+    if (checked.kind == CheckedSource::Refused) return nullptr;
+    const bool drive = checked.kind == CheckedSource::Drive;
+    CdIo_t* disc = drive ? cdio_open(checked.path.c_str(), DRIVER_DEVICE) : cdio_open_cue(checked.path.c_str());
+    if (!disc) return nullptr;
+    auto opened = std::make_unique<LibcdioSource>(disc, drive);
+    opened->Examine(checked.files);
+    return opened;
+}
+
+// The drive or image behind each name, from "B:" on.
+std::vector<std::string> ListSources() {
+    if (const char* named = std::getenv("VORNTAK_CD"); named && *named) return {named};
+    std::vector<std::string> sources;
+    std::set<std::pair<std::uint64_t, std::uint64_t>> seen;  // /dev/cdrom and /dev/sr0 are one drive
+    char** devices = cdio_get_devices(DRIVER_DEVICE);
+    for (char** device = devices; device && *device; ++device) {
+        struct stat info {};
+        if (::stat(*device, &info) != 0) continue;
+        const auto key = S_ISBLK(info.st_mode) || S_ISCHR(info.st_mode) ? std::pair<std::uint64_t, std::uint64_t>(0, info.st_rdev)
+                                                                        : std::pair<std::uint64_t, std::uint64_t>(info.st_dev, info.st_ino);
+        if (seen.insert(key).second) sources.push_back(*device);
+    }
+    cdio_free_device_list(devices);
+    return sources;
+}
+
+}  // namespace
+
+bool ReadToc(CdIo_t* disc, DiscToc& toc) {
+    toc = {};
+    const track_t first = cdio_get_first_track_num(disc), count = cdio_get_num_tracks(disc);
+    // Tracks are numbered from 1 on every disc the game knows; others are not played.
+    if (first != 1 || count == CDIO_INVALID_TRACK || count < 1 || count > DiscToc::kMaxTracks) return false;
+    toc.count = count;
+    toc.leadOut = cdio_get_track_lsn(disc, CDIO_CDROM_LEADOUT_TRACK);
+    std::int32_t previous = -1;
+    for (int track = 1; track <= count; ++track) {
+        const std::int32_t start = cdio_get_track_lsn(disc, static_cast<track_t>(track));
+        const std::int32_t pregap = cdio_get_track_pregap_lsn(disc, static_cast<track_t>(track));
+        if (start == CDIO_INVALID_LSN || start <= previous) return false;
+        toc.index1[track] = start;
+        toc.run[track] = pregap != CDIO_INVALID_LSN && pregap > previous && pregap <= start ? pregap : start;
+        toc.audio[track] = cdio_get_track_format(disc, static_cast<track_t>(track)) == TRACK_FORMAT_AUDIO;
+        previous = start;
+    }
+    toc.run[1] = std::min(toc.run[1], toc.index1[1]);
+    return toc.index1[1] >= 0 && toc.leadOut != CDIO_INVALID_LSN && toc.leadOut > previous;
+}
+
+DiscDrives LibcdioDrives() {
+    cdio_log_set_handler(&Quiet);
+    return {&ListSources, &OpenSource};
+}
+
+}  // namespace platform
