@@ -19,7 +19,7 @@ using namespace std::chrono_literals;
 
 constexpr int kReadSectors = 16;     // one read: a fifth of a second
 constexpr int kSeekSectors = 38;     // a seek returns with half a second buffered
-constexpr auto kOpenPatience = 1s;   // then the disc counts as absent
+constexpr auto kOpenPatience = 3s;   // a drive spinning up; then the disc counts as absent
 constexpr auto kSeekPatience = 100ms;  // a few frames
 constexpr int kGainShift = 3;        // the disc at an eighth: about the tunes' level for a usual master
 
