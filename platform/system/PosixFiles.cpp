@@ -117,8 +117,8 @@ LockFile TakeLockFile(const std::string& name, int& made) {
         }
         struct stat judged;
         char text[300];
-        const bool read = ::fstat(other, &judged) == 0 && S_ISREG(judged.st_mode);
-        const ssize_t got = read ? ::read(other, text, sizeof text) : -1;
+        const bool regular = ::fstat(other, &judged) == 0 && S_ISREG(judged.st_mode);
+        const ssize_t got = regular ? ::read(other, text, sizeof text) : -1;
         ::close(other);
         if (got < 0) return LockFile::Held;
         const std::string_view line(text, static_cast<std::size_t>(got));

@@ -56,7 +56,7 @@ int RefuseLocks(int, int) {
     errno = ENOLCK;
     return -1;
 }
-constexpr int kLockFreeRounds = 100;
+constexpr int kLockFreeRounds = 50;
 
 class ScoreStoreOnDisk : public ::testing::Test {
 protected:
