@@ -39,6 +39,7 @@ public:
     bool Flush(File* file) override;
     bool Close(File* file) override;
     File* CreateBeside(const std::string& beside, std::string& made) override;
+    // Every copy here counts as old enough.
     void RemoveLeftCopies(const std::string& beside) override;
     // Fails while `to` is open, as the rename on a file system that would move
     // the open file aside and could lose it.
