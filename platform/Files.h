@@ -30,10 +30,14 @@ public:
     // A new empty file, open for reading and writing. Null when it fails. A file
     // that another program made at that path meanwhile is opened as it stands.
     virtual File* Create(const std::string& path) = 0;
-    // Takes the file for this program alone until it is closed. False when
-    // another program holds it, or when `path` no longer names it (another
-    // program put a new file there since it was opened).
+    // Takes the file at `path`, open as `file`, for this program alone until
+    // Unlock: the hold outlives the file's close, so the file can be closed
+    // before a copy takes its place. False when another program holds it, or
+    // when `path` no longer names it (another program put a new file there
+    // since it was opened); nothing is then held.
     virtual bool Lock(File* file, const std::string& path) = 0;
+    // Lets go of what Lock took for `path`.
+    virtual void Unlock(const std::string& path) = 0;
     // The path of the file that `path` names through any symbolic links;
     // `path` itself when nothing is there.
     virtual std::string Resolve(const std::string& path) = 0;
@@ -42,6 +46,8 @@ public:
     virtual std::size_t Read(File* file, std::uint8_t* bytes, std::size_t limit, bool& failed) = 0;
     // All `size` bytes at `offset`, or false.
     virtual bool WriteAt(File* file, std::size_t offset, const std::uint8_t* bytes, std::size_t size) = 0;
+    // Cuts the file, or lengthens it with zero bytes, to `size` bytes.
+    virtual bool SetSize(File* file, std::size_t size) = 0;
     // Sends the file's data to the disk; false when it could not be kept.
     virtual bool Flush(File* file) = 0;
     // Closes the file; false when its data could not be kept (a full disk may only show here).
@@ -54,10 +60,13 @@ public:
     // links), or an owner or group the new file cannot be given.
     virtual File* CreateBeside(const std::string& beside, std::string& made) = 0;
     // Removes the files that CreateBeside made beside `beside` and that never
-    // took its place (the program was killed meanwhile). Only while the file
-    // is locked: no other program is then making one.
+    // took its place (the program was killed meanwhile), once they are old
+    // enough that no program can still be writing them.
     virtual void RemoveLeftCopies(const std::string& beside) = 0;
     // Puts the file at `from` in the place of the one at `to`, in one step.
+    // Never while this program holds `to` open: some network and FUSE file
+    // systems then move the open file aside first, and a failure between the
+    // two steps leaves nothing at `to`.
     virtual bool Replace(const std::string& from, const std::string& to) = 0;
     virtual bool Remove(const std::string& path) = 0;
 };

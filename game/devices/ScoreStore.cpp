@@ -17,15 +17,17 @@ using platform::Files;
 
 // Up to `limit` bytes from where the file stands into the table. Only the
 // bytes the file holds replace those in memory: a short file leaves the rest.
-void ReadInto(Files& files, File* file, ScoreImage& table, std::size_t limit, bool& failed) {
-    std::uint8_t bytes[kFileBytes];
-    const std::size_t got = files.Read(file, bytes, limit, failed);
+// They are kept in `raw` too.
+std::size_t ReadInto(Files& files, File* file, ScoreImage& table, std::size_t limit, bool& failed,
+                     std::uint8_t (&raw)[kFileBytes]) {
+    const std::size_t got = files.Read(file, raw, limit, failed);
     for (std::size_t i = 0; i < got; ++i) {
         const unsigned shift = 8 * (i % 4);
         std::uint32_t word = static_cast<std::uint32_t>(table[i / 4]);
-        word = (word & ~(0xFFu << shift)) | (std::uint32_t{bytes[i]} << shift);
+        word = (word & ~(0xFFu << shift)) | (std::uint32_t{raw[i]} << shift);
         table[i / 4] = static_cast<std::int32_t>(word);
     }
+    return got;
 }
 
 void Encode(const ScoreImage& table, std::uint8_t (&bytes)[kFileBytes]) {
@@ -93,12 +95,29 @@ File* OpenOrCreate(Files& files, const std::string& path, platform::FileAccess a
     return file;
 }
 
-// The file's bytes past the table, as far as a copy takes them.
-struct Tail {
-    std::uint8_t bytes[kScoreCopyLimit - kFileBytes + 1];
-    std::size_t size;
-    bool Long() const { return size > kScoreCopyLimit - kFileBytes; }
+// The file as it was read: its first bytes, and those past the table as far
+// as a copy takes them.
+struct Read {
+    std::uint8_t head[kFileBytes];
+    std::size_t headSize;
+    std::uint8_t tail[kScoreCopyLimit - kFileBytes + 1];
+    std::size_t tailSize;
+    bool Long() const { return tailSize > kScoreCopyLimit - kFileBytes; }
 };
+
+// The table over the file's first bytes, on the disk whole or not at all: when
+// the write or its flush fails, the old bytes go back (a short file is cut back
+// to its size) so that the next run still finds the table it had.
+bool WriteInPlace(Files& files, File* held, const std::uint8_t (&bytes)[kFileBytes], const Read& old) {
+    const bool wrote = files.WriteAt(held, 0, bytes, kFileBytes) && files.Flush(held);
+    if (!wrote) {
+        files.WriteAt(held, 0, old.head, old.headSize);
+        if (old.headSize < kFileBytes) files.SetSize(held, old.headSize);
+        files.Flush(held);
+    }
+    files.Close(held);  // after the flush, a failing close loses nothing
+    return wrote;
+}
 
 // The write step, on the file held since the read. The game's own file (the
 // table, or a few bytes more) goes to a copy beside it that takes its place
@@ -106,27 +125,44 @@ struct Tail {
 // old file as it was. A long file gets the table written over its first bytes
 // instead: copying it would take as long as it is large and fill its holes.
 // So does a file no copy can stand in for (a read-only folder, other hard
-// links, an owner the copy cannot take). The held file is closed, and let go,
-// only once the new table is in place.
-bool WriteTable(Files& files, const std::string& path, const ScoreImage& table, File* held, const Tail& tail) {
+// links, an owner the copy cannot take). The held file is closed before its
+// copy takes its place; the lock outlasts it.
+bool WriteTable(Files& files, const std::string& path, const ScoreImage& table, File* held, const Read& old) {
     std::uint8_t bytes[kFileBytes];
     Encode(table, bytes);
     files.RemoveLeftCopies(path);
 
     std::string made;
-    File* copy = tail.Long() ? nullptr : files.CreateBeside(path, made);
-    if (!copy) {
-        const bool wrote = files.WriteAt(held, 0, bytes, kFileBytes);
-        return files.Close(held) && wrote;
-    }
+    File* copy = old.Long() ? nullptr : files.CreateBeside(path, made);
+    if (!copy) return WriteInPlace(files, held, bytes, old);
 
     bool kept = files.WriteAt(copy, 0, bytes, kFileBytes) &&
-                (tail.size == 0 || files.WriteAt(copy, kFileBytes, tail.bytes, tail.size)) && files.Flush(copy);
+                (old.tailSize == 0 || files.WriteAt(copy, kFileBytes, old.tail, old.tailSize)) && files.Flush(copy);
     kept = files.Close(copy) && kept;
+    files.Close(held);  // only read from: nothing of it is lost
     kept = kept && files.Replace(made, path);
     if (!kept) files.Remove(made);
-    files.Close(held);  // only read from: nothing of it is lost
     return kept;
+}
+
+// The steps from the read to the write, on the file held and locked. Closes it.
+bool Update(Files& files, const std::string& path, ScoreImage& table, File* held, std::int32_t kills,
+            std::int32_t robot) {
+    // Read step. A new file is an empty table, and so is one that reads short
+    // or fails the checks.
+    Read old;
+    bool failed = false;
+    old.headSize = ReadInto(files, held, table, kFileBytes, failed, old.head);
+    old.tailSize = failed ? 0 : files.Read(held, old.tail, sizeof old.tail, failed);
+    if (failed) {
+        files.Close(held);
+        return false;
+    }
+    if (!Passes(table)) Clear(table);
+    InsertRun(table, kills, robot);
+
+    Seal(table);
+    return WriteTable(files, path, table, held, old);
 }
 
 }  // namespace
@@ -136,7 +172,8 @@ bool ReadStoredEntries(Files& files, const std::string& path, ScoreImage& table)
     File* file = OpenOrCreate(files, path, platform::FileAccess::Read, result);
     if (!file) return false;
     bool failed = false;  // what came before a failed read still counts: nothing is checked or written here
-    ReadInto(files, file, table, kEntryBytes, failed);
+    std::uint8_t raw[kFileBytes];
+    ReadInto(files, file, table, kEntryBytes, failed, raw);
     files.Close(file);
     return true;
 }
@@ -151,25 +188,14 @@ bool StoreSurvivalRun(Files& files, const std::string& path, ScoreImage& table, 
     platform::OpenResult result;
     File* held = OpenOrCreate(files, path, platform::FileAccess::Update, result);
     if (!held) return false;
-    if (!files.Lock(held, path)) {
+    // Through a symbolic link the file it names is locked and written, never
+    // the link: games that reach it by other paths then exclude each other.
+    const std::string file = files.Resolve(path);
+    if (!files.Lock(held, file)) {
         files.Close(held);
         return false;
     }
-
-    // Read step. A new file is an empty table, and so is one that reads short
-    // or fails the checks.
-    bool failed = false;
-    ReadInto(files, held, table, kFileBytes, failed);
-    Tail tail;
-    tail.size = failed ? 0 : files.Read(held, tail.bytes, sizeof tail.bytes, failed);
-    if (failed) {
-        files.Close(held);
-        return false;
-    }
-    if (!Passes(table)) Clear(table);
-    InsertRun(table, kills, robot);
-
-    Seal(table);
-    // Through a symbolic link the file it names is written, never the link.
-    return WriteTable(files, files.Resolve(path), table, held, tail);
+    const bool stored = Update(files, file, table, held, kills, robot);
+    files.Unlock(file);
+    return stored;
 }

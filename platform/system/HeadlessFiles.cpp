@@ -28,7 +28,7 @@ File* HeadlessFiles::Open(const std::string& path, FileAccess, OpenResult& resul
              : Refused(Step::Open)  ? OpenResult::CannotOpen
                                     : OpenResult::Opened;
     if (result != OpenResult::Opened) return nullptr;
-    ++open_;
+    openPaths_.insert(path);
     auto* file = new HeadlessFile;
     file->path = path;
     return file;
@@ -36,14 +36,16 @@ File* HeadlessFiles::Open(const std::string& path, FileAccess, OpenResult& resul
 
 File* HeadlessFiles::Create(const std::string& path) {
     if (unopenable.count(path) || Refused(Step::Create)) return nullptr;
-    files[path].clear();
-    ++open_;
+    files[path];  // one made meanwhile is opened as it stands
+    openPaths_.insert(path);
     auto* file = new HeadlessFile;
     file->path = path;
     return file;
 }
 
-bool HeadlessFiles::Lock(File*, const std::string&) { return !Refused(Step::Lock); }
+bool HeadlessFiles::Lock(File*, const std::string& path) {
+    return !Refused(Step::Lock) && locked_.insert(path).second;
+}
 
 std::size_t HeadlessFiles::Read(File* file, std::uint8_t* bytes, std::size_t limit, bool& failed) {
     failed = Refused(Step::Read);
@@ -65,11 +67,17 @@ bool HeadlessFiles::WriteAt(File* file, std::size_t offset, const std::uint8_t* 
     return end == offset + size;
 }
 
+bool HeadlessFiles::SetSize(File* file, std::size_t size) {
+    if (Refused(Step::SetSize)) return false;
+    files[Of(file).path].resize(size);
+    return true;
+}
+
 bool HeadlessFiles::Flush(File*) { return !Refused(Step::Flush); }
 
 bool HeadlessFiles::Close(File* file) {
+    openPaths_.erase(openPaths_.find(Of(file).path));
     delete &Of(file);
-    --open_;
     return !Refused(Step::Close);
 }
 
@@ -85,7 +93,7 @@ void HeadlessFiles::RemoveLeftCopies(const std::string& beside) {
 }
 
 bool HeadlessFiles::Replace(const std::string& from, const std::string& to) {
-    if (Refused(Step::Replace) || !files.count(from)) return false;
+    if (Refused(Step::Replace) || !files.count(from) || openPaths_.count(to)) return false;
     files[to] = std::move(files[from]);
     files.erase(from);
     return true;

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string_view>
 
 #include <dirent.h>
@@ -58,7 +59,96 @@ bool IsCopySuffix(std::string_view suffix) {
            });
 }
 
+// A lock file or a copy this old was left by a game that was killed or lost its
+// mount: storing a run takes a small part of it even on a slow network.
+constexpr std::time_t kLeftOverSeconds = 60;
+
+bool LeftOver(const struct stat& info) { return std::time(nullptr) - info.st_mtime > kLeftOverSeconds; }
+
+// A lock file beside the score file holds it where the file system keeps no
+// locks: made with O_EXCL, which network and FUSE mounts honour across
+// machines. It names its holder, so that one whose game has ended is seen.
+constexpr std::string_view kLockSuffix = ".lock";
+constexpr std::string_view kHolderTag = "Torvane ";
+
+std::string HostName() {
+    char host[256] = {};
+    ::gethostname(host, sizeof host - 1);
+    return host;
+}
+
+std::string HolderLine() {
+    return std::string(kHolderTag) + std::to_string(::getpid()) + " " + HostName() + "\n";
+}
+
+// Whether a holder line (or what was read of it) is ours, and its holder a
+// game on this machine that has ended.
+bool IsHolderLine(std::string_view line) { return line.empty() || line.starts_with(kHolderTag); }
+bool HolderGone(std::string_view line) {
+    if (line.empty()) return false;
+    line.remove_prefix(kHolderTag.size());
+    const std::size_t space = line.find(' ');
+    const std::size_t end = line.find('\n');
+    if (space == std::string_view::npos || end == std::string_view::npos || end < space) return false;
+    if (line.substr(space + 1, end - space - 1) != HostName()) return false;
+    const long pid = std::strtol(std::string(line.substr(0, space)).c_str(), nullptr, 10);
+    return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+enum class LockFile { Taken, Held, Refused };
+
+// Makes the lock file, or takes over one its holder left. Refused: the folder
+// takes no new file, or something not ours has the name.
+LockFile TakeLockFile(const std::string& name, int& made) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        made = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (made >= 0) {
+            const std::string line = HolderLine();
+            // One that stays empty is still a lock, until it is old.
+            [[maybe_unused]] const ssize_t ignored = ::write(made, line.data(), line.size());
+            return LockFile::Taken;
+        }
+        if (errno != EEXIST) return LockFile::Refused;
+
+        const int other = ::open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (other < 0) {
+            if (errno == ENOENT) continue;  // let go of meanwhile
+            return errno == ELOOP ? LockFile::Refused : LockFile::Held;
+        }
+        struct stat judged;
+        char text[300];
+        const bool regular = ::fstat(other, &judged) == 0 && S_ISREG(judged.st_mode);
+        const ssize_t got = regular ? ::read(other, text, sizeof text) : -1;
+        ::close(other);
+        if (got < 0) return LockFile::Held;
+        const std::string_view line(text, static_cast<std::size_t>(got));
+        if (!IsHolderLine(line)) return LockFile::Refused;
+        if (!LeftOver(judged) && !HolderGone(line)) return LockFile::Held;
+
+        // Moved aside to a name of our own before it goes, so that of two games
+        // taking over the same left lock only one removes it; a newer lock moved
+        // by mistake is put back.
+        std::string aside = name + ".old-XXXXXX";
+        const int reserved = ::mkostemp(aside.data(), O_CLOEXEC);
+        if (reserved < 0) return LockFile::Held;
+        ::close(reserved);
+        struct stat moved;
+        if (::rename(name.c_str(), aside.c_str()) != 0 || ::stat(aside.c_str(), &moved) != 0) {
+            ::unlink(aside.c_str());
+            return LockFile::Held;
+        }
+        const bool same = moved.st_dev == judged.st_dev && moved.st_ino == judged.st_ino;
+        // Put back unless a newer one was made meanwhile.
+        [[maybe_unused]] const bool back = !same && ::link(aside.c_str(), name.c_str()) == 0;
+        ::unlink(aside.c_str());
+        if (!same) return LockFile::Held;
+    }
+    return LockFile::Held;
+}
+
 }  // namespace
+
+PosixFiles::PosixFiles(LockCall lockCall) : lockCall_(lockCall ? lockCall : ::flock) {}
 
 File* PosixFiles::Open(const std::string& path, FileAccess access, OpenResult& result) {
     struct stat info;
@@ -78,13 +168,49 @@ File* PosixFiles::Create(const std::string& path) {
 }
 
 bool PosixFiles::Lock(File* file, const std::string& path) {
-    // A file system that keeps no locks (ENOLCK) leaves only the check below.
-    if (::flock(Fd(file), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) return false;
+    Unlock(path);
+    // The file's own lock, where the file system keeps one, tells off games
+    // that only look at it; the lock file holds across mounts and machines.
+    const bool onFile = lockCall_(Fd(file), LOCK_EX | LOCK_NB) == 0;
+    if (!onFile && errno == EWOULDBLOCK) return false;
+    Hold hold;
+    switch (TakeLockFile(path + std::string(kLockSuffix), hold.lockFile)) {
+    case LockFile::Taken:
+        break;
+    case LockFile::Held:
+        return false;
+    case LockFile::Refused:
+        // A read-only folder: only the file's own lock holds it, and only while
+        // it is open.
+        if (!onFile || (hold.keptOpen = ::fcntl(Fd(file), F_DUPFD_CLOEXEC, 0)) < 0) return false;
+        break;
+    }
+    holds_[path] = hold;
     // Another game may have put its copy in the file's place between our open
     // and the lock: the file we hold is then no longer the one at the path.
     struct stat held, named;
-    return ::fstat(Fd(file), &held) == 0 && ::stat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
-           held.st_ino == named.st_ino;
+    if (::fstat(Fd(file), &held) == 0 && ::stat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+        held.st_ino == named.st_ino)
+        return true;
+    Unlock(path);
+    return false;
+}
+
+void PosixFiles::Unlock(const std::string& path) {
+    const auto it = holds_.find(path);
+    if (it == holds_.end()) return;
+    const Hold hold = it->second;
+    holds_.erase(it);
+    if (hold.lockFile >= 0) {
+        // Unless another game took it over meanwhile as left: theirs stays.
+        const std::string name = path + std::string(kLockSuffix);
+        struct stat ours, named;
+        if (::fstat(hold.lockFile, &ours) == 0 && ::stat(name.c_str(), &named) == 0 && ours.st_dev == named.st_dev &&
+            ours.st_ino == named.st_ino)
+            ::unlink(name.c_str());
+        ::close(hold.lockFile);
+    }
+    if (hold.keptOpen >= 0) ::close(hold.keptOpen);
 }
 
 std::string PosixFiles::Resolve(const std::string& path) {
@@ -118,6 +244,8 @@ bool PosixFiles::WriteAt(File* file, std::size_t offset, const std::uint8_t* byt
     }
     return true;
 }
+
+bool PosixFiles::SetSize(File* file, std::size_t size) { return ::ftruncate(Fd(file), static_cast<off_t>(size)) == 0; }
 
 bool PosixFiles::Flush(File* file) { return ::fsync(Fd(file)) == 0; }
 
@@ -159,7 +287,9 @@ void PosixFiles::RemoveLeftCopies(const std::string& beside) {
         if (std::strncmp(entry->d_name, name.c_str(), name.size()) != 0 || !IsCopySuffix(entry->d_name + name.size()))
             continue;
         struct stat info;
-        if (::fstatat(::dirfd(folder), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode))
+        // A young one may be another game's, on another mount, still being written.
+        if (::fstatat(::dirfd(folder), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
+            LeftOver(info))
             ::unlinkat(::dirfd(folder), entry->d_name, 0);
     }
     ::closedir(folder);

@@ -3,22 +3,43 @@
 
 #include "Files.h"
 
+#include <map>
+#include <string>
+
 namespace platform {
 
 class PosixFiles final : public Files {
 public:
+    // The call that locks a whole open file, as flock(2). Tests put in one that
+    // refuses (ENOLCK), as some network and FUSE mounts do.
+    using LockCall = int (*)(int fd, int operation);
+    explicit PosixFiles(LockCall lockCall = nullptr);
+
     File* Open(const std::string& path, FileAccess access, OpenResult& result) override;
     File* Create(const std::string& path) override;
     bool Lock(File* file, const std::string& path) override;
+    void Unlock(const std::string& path) override;
     std::string Resolve(const std::string& path) override;
     std::size_t Read(File* file, std::uint8_t* bytes, std::size_t limit, bool& failed) override;
     bool WriteAt(File* file, std::size_t offset, const std::uint8_t* bytes, std::size_t size) override;
+    bool SetSize(File* file, std::size_t size) override;
     bool Flush(File* file) override;
     bool Close(File* file) override;
     File* CreateBeside(const std::string& beside, std::string& made) override;
     void RemoveLeftCopies(const std::string& beside) override;
     bool Replace(const std::string& from, const std::string& to) override;
     bool Remove(const std::string& path) override;
+
+private:
+    // What a lock holds: the lock file made beside the file, and where no lock
+    // file could be made, a second descriptor that keeps the file's own lock
+    // past its close.
+    struct Hold {
+        int lockFile = -1;
+        int keptOpen = -1;
+    };
+    LockCall lockCall_;
+    std::map<std::string, Hold> holds_;
 };
 
 }  // namespace platform

@@ -1,7 +1,8 @@
 // libFuzzer target: any score file, any run, and any one file step failing
 // from any call on: the reads stay inside their buffers, and afterwards the
 // file holds either what it held or the new table with the old bytes past it,
-// short files and long ones (written in place) alike.
+// short files and long ones (written in place) alike, and nothing stays open
+// or locked.
 #include "HeadlessFiles.h"
 #include "ScoreStore.h"
 
@@ -14,7 +15,7 @@
 namespace {
 
 using Step = platform::HeadlessFiles::Step;
-constexpr Step kSteps[] = {Step::Open,  Step::Create, Step::Lock,         Step::Read,    Step::Write,
+constexpr Step kSteps[] = {Step::Open,  Step::Create, Step::Lock,         Step::Read,    Step::Write,  Step::SetSize,
                            Step::Flush, Step::Close,  Step::CreateBeside, Step::Replace, Step::Remove};
 constexpr std::size_t kSettings = 12;  // step, successes, flags, size limit, kills (4), robot (4)
 
@@ -54,7 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     ScoreImage table;
     const bool stored = StoreSurvivalRun(files, path, table, Word(bytes + 4), Word(bytes + 8));
 
-    Require(files.OpenFiles() == 0);
+    Require(files.OpenFiles() == 0 && files.HeldLocks() == 0);
+    Require(stored || refused || limited);
     // No copy left behind, unless it could not be removed.
     Require(files.files.size() <= 1 || (refused && kSteps[stepIndex] == Step::Remove));
     const auto found = files.files.find(path);
@@ -65,13 +67,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     if (stored) {
         Require(found != files.files.end() && found->second == expected);
     } else {
-        // Only a write in place, of a long file or with no room for a copy, may
-        // stop part way, or fail at the close with its bytes already written.
+        // A write in place, of a long file or with no room for a copy, that
+        // stops part way is undone; only one whose undoing failed too leaves
+        // the file changed.
         const bool noCopy = refused && (kSteps[stepIndex] == Step::Create || kSteps[stepIndex] == Step::CreateBeside);
         const bool same = exists ? found != files.files.end() && found->second == held
                                  : found == files.files.end() || found->second.empty();
-        const bool written = found != files.files.end() && found->second == expected;
-        Require(same || ((inPlace || noCopy) && (limited || written)));
+        const bool undoFailed = refused && (kSteps[stepIndex] == Step::Write || kSteps[stepIndex] == Step::SetSize);
+        Require(same || ((inPlace || noCopy) && undoFailed));
     }
     return 0;
 }

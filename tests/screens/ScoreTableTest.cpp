@@ -1,5 +1,6 @@
 #include "GameFixture.h"
 #include "PlayerBackends.h"
+#include "ScoreStore.h"
 
 #include <csignal>
 #include <fstream>
@@ -7,6 +8,7 @@
 #include <set>
 #include <sys/resource.h>
 #include <tuple>
+#include <utility>
 
 namespace {
 
@@ -50,8 +52,8 @@ protected:
 const Bytes kEmpty = LittleEndian({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0});
 
 // A stored table with bytes past it, and the same after a run of 3 kills with robot 8.
-Bytes WithTail(Bytes table) {
-    table.resize(70, 9);
+Bytes WithTail(Bytes table, std::size_t size = 70) {
+    table.resize(size, 9);
     return table;
 }
 const Bytes kStored = WithTail(LittleEndian({5, 7, 3, 4, 2, 1, 0, 0, 0, 0, 17, 0, 5, 0, 2, 0}));
@@ -142,31 +144,45 @@ TEST_F(ScoreTable, AFileThatCannotBeOpenedOrFullyWrittenShowsTheFileError) {
 
 TEST_F(ScoreTable, EachStepFailingInTurnLeavesTheStoredTableReadableAndWhole) {
     using Step = platform::HeadlessFiles::Step;
-    for (Step step : {Step::Open, Step::Create, Step::Lock, Step::Read, Step::Write, Step::Flush, Step::Close, Step::CreateBeside,
-                      Step::Replace, Step::Remove})
-        for (int successes = 0; successes < 3; ++successes) {
-            SCOPED_TRACE(testing::Message() << "step " << int(step) << " after " << successes);
-            files = platform::HeadlessFiles{};
-            Write(kStored);
-            files.Refuse(step, successes);
-            Record(3, 8);
-            EXPECT_EQ(File(), form->scoreFileError ? kStored : kRecorded);
-            // Without room for a copy the table is written in place, and Remove only runs after a failure.
-            if (successes == 0 && step != Step::Create && step != Step::CreateBeside && step != Step::Remove) {
-                EXPECT_EQ(form->scoreFileError, 1) << "a failed step is never reported as stored";
+    // The game's own file goes through a copy; one too long to copy is written in place.
+    const Bytes kLongStored = WithTail(kStored, kScoreCopyLimit + 1), kLongRecorded = WithTail(kRecorded, kScoreCopyLimit + 1);
+    for (const auto& [stored, recorded] : {std::pair(kStored, kRecorded), std::pair(kLongStored, kLongRecorded)})
+        for (Step step : {Step::Open, Step::Create, Step::Lock, Step::Read, Step::Write, Step::SetSize, Step::Flush,
+                          Step::Close, Step::CreateBeside, Step::Replace, Step::Remove})
+            for (int successes = 0; successes < 3; ++successes) {
+                SCOPED_TRACE(testing::Message() << stored.size() << " bytes, step " << int(step) << " after " << successes);
+                files = platform::HeadlessFiles{};
+                Write(stored);
+                files.Refuse(step, successes);
+                Record(3, 8);
+                EXPECT_EQ(File(), form->scoreFileError ? stored : recorded);
+                // Without room for a copy the table is written in place; Remove only runs after a
+                // failure, and SetSize only to undo a write in place. A close after the flush loses nothing.
+                const bool copied = stored.size() <= kScoreCopyLimit;
+                if (successes == 0 && step != Step::Create && step != Step::CreateBeside && step != Step::Remove &&
+                    step != Step::SetSize && (copied || (step != Step::Replace && step != Step::Close))) {
+                    EXPECT_EQ(form->scoreFileError, 1) << "a failed step is never reported as stored";
+                }
+                EXPECT_EQ(files.files.size(), 1u) << "no copy is left behind";
+                EXPECT_EQ(files.OpenFiles(), 0);
+                EXPECT_EQ(files.HeldLocks(), 0);
             }
-            EXPECT_EQ(files.files.size(), 1u) << "no copy is left behind";
-            EXPECT_EQ(files.OpenFiles(), 0);
+    // A write stopped part way, to a copy or in place (a short file too), leaves the old table whole.
+    const Bytes kShortStored(kStored.begin(), kStored.begin() + 50);
+    for (const Bytes& stored : {kStored, kLongStored, kShortStored})
+        for (bool copies : {true, false}) {
+            SCOPED_TRACE(testing::Message() << stored.size() << " bytes, copies " << copies);
+            files = platform::HeadlessFiles{};
+            Write(stored);
+            if (!copies) files.Refuse(Step::CreateBeside);
+            files.sizeLimit = 60;  // past the first difference
+            Record(3, 8);
+            EXPECT_EQ(form->scoreFileError, 1);
+            EXPECT_EQ(File(), stored);
         }
-    files = platform::HeadlessFiles{};
-    Write(kStored);
-    files.sizeLimit = 20;  // past the first difference
-    Record(3, 8);
-    EXPECT_EQ(form->scoreFileError, 1);
-    EXPECT_EQ(File(), kStored);
 }
 
-TEST_F(ScoreTable, OnDiskAFileSizeLimitIsAFailedWriteAndTheCopyKeepsTheRightsAndTail) {
+TEST_F(ScoreTable, OnDiskAFileSizeLimitIsAFailedWriteThatLeavesTheOldTableAndTheCopyKeepsTheRightsAndTail) {
     const auto disk = platform::MakePosixFiles();  // the players' files, which ignore SIGXFSZ
     devices.services.files = disk.get();
     MoveToScratch();
@@ -179,12 +195,17 @@ TEST_F(ScoreTable, OnDiskAFileSizeLimitIsAFailedWriteAndTheCopyKeepsTheRightsAnd
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
     small = saved;
     small.rlim_cur = 20;  // past the first difference
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    Record(3, 8);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
+    // A copy, and a write in place (too long to copy), stopped part way.
+    const Bytes kLongStored = WithTail(kStored, kScoreCopyLimit + 1);
+    for (const Bytes& stored : {kLongStored, kStored}) {
+        WriteDisk(file, stored);
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        Record(3, 8);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        EXPECT_EQ(form->scoreFileError, 1);
+        EXPECT_EQ(ReadDisk(file), stored);
+    }
     std::signal(SIGXFSZ, SIG_DFL);
-    EXPECT_EQ(form->scoreFileError, 1);
-    EXPECT_EQ(ReadDisk(file), kStored);
     const auto entries = [&] { return std::distance(std::filesystem::directory_iterator(scratch), {}); };
     EXPECT_EQ(entries(), 1) << "no copy is left behind";
 
