@@ -17,13 +17,15 @@ volatile sig_atomic_t termSeen = 0;
 
 void NoteTerm(int) { termSeen = 1; }
 
-// Kills the children of thread `tid`; false when it has none. They are ours
-// and not yet waited for, so no number here can belong to another process.
+// Kills the children of thread `tid`; false when it has none. They are ours:
+// a number the box's own wait frees meanwhile is given out again only once
+// the system's numbers have come round. SIGKILL, since a box's child keeps
+// SDL's SIGTERM handler, which only takes note.
 bool KillChildren(pid_t tid) {
     std::ifstream list("/proc/self/task/" + std::to_string(tid) + "/children");
     bool any = false;
     for (pid_t child = 0; list >> child;) {
-        ::kill(child, SIGKILL);  // a box's child answers SIGTERM as SDL does: by waiting on
+        ::kill(child, SIGKILL);
         any = true;
     }
     return any;
