@@ -500,8 +500,14 @@ std::vector<std::uint8_t> MakeDiscCut() {
     Noise clickNoise(910);
     for (int i = 0; i < Samples(0.006); ++i)
         s[Samples(kSpin) + i] = 0.6f * Decay(Time(i), 0.0015) * clickNoise.White();
+    // The pulse voice and the coarse steps leave the samples off centre; a
+    // high pass takes the offset out, so the cut has no thump of its own.
+    Svf centre;
+    for (float& x : s) x = centre.Run(x, 30, 0.7).high;
     FadeOut(s, 0.02);
-    return ToPcm8(s, 0.85f);
+    // As loud as a hit or a shot, not a burst: the stutter stays loud
+    // throughout, so a peak well under the other sounds' peaks gives it their level.
+    return ToPcm8(s, 0.6f);
 }
 
 }  // namespace assets

@@ -43,6 +43,7 @@ public:
         trackBytes += static_cast<std::int64_t>(bytes);
         return true;
     }
+    std::size_t Offset() const { return at_; }
     // Past the end is at the end: nothing more can be read.
     void Skip(std::int64_t bytes) { at_ += static_cast<std::size_t>(std::min<std::int64_t>(bytes, size_ - at_)); }
     // A variable-length quantity: at most four bytes, seven bits each.
@@ -131,6 +132,7 @@ MidiFault ReadTrack(File& file, std::int64_t& ticks) {
     if (std::memcmp(header, "MTrk", 4) != 0) return MidiFault::NotATrack;
     const std::int32_t length = static_cast<std::int32_t>(std::uint32_t{header[4]} << 24 | std::uint32_t{header[5]} << 16 |
                                                           std::uint32_t{header[6]} << 8 | header[7]);
+    const std::size_t start = in.Offset();
     in.trackBytes = 0;
 
     ticks = 0;
@@ -146,8 +148,13 @@ MidiFault ReadTrack(File& file, std::int64_t& ticks) {
         }
     }
     // An event may run past its chunk's end: the next chunk is then read from
-    // where it stopped. A chunk longer than the file ends the file, not the track.
-    if (in.trackBytes < length) in.Skip(length - in.trackBytes);
+    // where it stopped. A chunk longer than the file ends the file, not the track,
+    // but one whose end lies past 2^31 - 1 bytes into the file fails it: the
+    // reader's position is a signed 32-bit number.
+    if (in.trackBytes < length) {
+        if (static_cast<std::int64_t>(start) + length > INT32_MAX) return MidiFault::Event;
+        in.Skip(length - in.trackBytes);
+    }
     return MidiFault::None;
 }
 

@@ -1,6 +1,7 @@
 // The system for players: SDL message boxes and delays, WAVE files on one
 // reserved SDL_mixer channel of the shared audio device.
 #include "PlayerBackends.h"
+#include "SigtermDuringBox.h"
 #include "SystemShared.h"
 
 #include "SdlAudio.h"
@@ -36,8 +37,12 @@ public:
     void MessageBox(const char* text, const char* caption) override {
         text = text ? text : "";
         caption = caption ? caption : "";
-        if (!VideoAvailable() || SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, nullptr) != 0)
-            std::fprintf(stderr, "%s: %s\n", caption, text);
+        bool shown = false;
+        // After a SIGTERM the game is ending: no box holds it up again.
+        if (VideoAvailable() && !terminated_)
+            terminated_ = ShowAnsweringSigterm(
+                [&] { shown = SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, nullptr) == 0; });
+        if (!shown) std::fprintf(stderr, "%s: %s\n", caption, text);
     }
 
     void Sleep(std::uint32_t milliseconds) override { SDL_Delay(milliseconds); }
@@ -105,6 +110,7 @@ private:
         std::vector<Uint8>().swap(samples_);
     }
 
+    bool terminated_ = false;  // a SIGTERM came while a box showed
     bool triedAudio_ = false;  // once: no device now means none for the run
     bool audio_ = false;
     Mix_Chunk* chunk_ = nullptr;

@@ -171,4 +171,38 @@ TEST(GeneratedSounds, DiscCutFileBesideTheGameIsAGameWave) {
     ExpectVariedSound(d);
 }
 
+double RmsDb(const std::vector<std::uint8_t>& d) {
+    double sum = 0;
+    for (std::uint8_t v : d) sum += (v - 128.0) * (v - 128.0);
+    return 10 * std::log10(sum / d.size() / (128.0 * 128.0));
+}
+
+// The cut plays over the fight when the disc goes: no louder than the fight's
+// own hits and shots, centred on silence, and far from full scale.
+TEST(GeneratedSounds, DiscCutSitsAmongTheFightSoundsCentredAndWellBelowFullScale) {
+    std::ifstream in(VORNTAK_RUN_DIR "/Cut1.wav", std::ios::binary);
+    const std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ASSERT_TRUE(HasGameWaveLayout(file.data(), file.size()));
+    const std::vector<std::uint8_t> cut(file.begin() + 58, file.begin() + 58 + Word(file.data() + 54));
+
+    std::vector<double> fight;
+    for (const char* name : {"HITTED1", "HITTED2", "HITTED3", "HITTED4", "ATTACK1", "ATTACK2", "ATTACK3", "ATTACK4",
+                             "ATTACK5", "BEAM", "ACID"}) {
+        const platform::Resource* r = CompiledResources().Find("WAVE", name);
+        ASSERT_NE(r, nullptr) << name;
+        fight.push_back(RmsDb(std::vector<std::uint8_t>(r->bytes + 58, r->bytes + 58 + Word(r->bytes + 54))));
+    }
+    std::nth_element(fight.begin(), fight.begin() + fight.size() / 2, fight.end());
+    EXPECT_NEAR(RmsDb(cut), fight[fight.size() / 2], 3.0);
+
+    double sum = 0;
+    int peak = 0;
+    for (std::uint8_t v : cut) {
+        sum += v - 128.0;
+        peak = std::max(peak, std::abs(v - 128));
+    }
+    EXPECT_LT(std::fabs(sum / cut.size()), 0.01 * 128);  // centred within 1% of full scale
+    EXPECT_LE(peak, 0.7 * 128);                          // at least 3 dB of headroom
+}
+
 }  // namespace

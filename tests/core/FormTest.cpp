@@ -212,3 +212,14 @@ TEST_F(GameFixture, TheThinkTableHoldsEachRobotsOpponentAtItsNumberLessOne) {
             << "robot " << robot + 1;
     }
 }
+
+// A parameterised test's name holds a '/': its scratch folder must still be one
+// folder in the temporary folder, which the fixture removes whole.
+class ParameterisedGame : public GameFixture, public testing::WithParamInterface<int> {};
+
+TEST_P(ParameterisedGame, ScratchFolderLiesDirectlyInTheTemporaryFolder) {
+    MoveToScratch();
+    EXPECT_EQ(scratch.parent_path(), std::filesystem::temp_directory_path());
+}
+
+INSTANTIATE_TEST_SUITE_P(Scratch, ParameterisedGame, testing::Values(1));

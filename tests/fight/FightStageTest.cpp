@@ -198,6 +198,21 @@ TEST_F(Bout, AScrollCarriesTheOtherRobotAndTheShotsAndTheGridTwiceAsFar) {
     ShotRecord& shot = form->shotSlots[4][0][0];
     shot.phase = nullptr;  // a record that flies nowhere by itself
     shot.x = 400;
+    // Every record of every weapon's rows and parts, in flight and flying nowhere by itself.
+    int records = 0;
+    for (auto& slot : form->shotSlots) {
+        if (!slot[0][0].weapon) continue;
+        for (int row = 0; row < VolleysOf(*slot[0][0].weapon); ++row)
+            for (int part = 0; part < PartsOf(*slot[0][0].weapon); ++part) {
+                ShotRecord& record = slot[row][part];
+                record.phase = nullptr;
+                record.live = 1;
+                record.x = 400 + part;
+                record.y = 200 + row;
+                ++records;
+            }
+    }
+    ASSERT_GT(records, 8);
     Frames(1);
     const std::int32_t speed = P(0).speed[SenseLeft];
     ASSERT_GT(speed, 0);
@@ -207,6 +222,14 @@ TEST_F(Bout, AScrollCarriesTheOtherRobotAndTheShotsAndTheGridTwiceAsFar) {
     EXPECT_EQ(P(1).posX, 500 + dx);
     EXPECT_EQ(form->BackgroundGrid[0][0].x, -100 + 2 * dx);
     EXPECT_EQ(shot.x, 400 + dx) << "a free record is carried too";
+    for (int k = 0; k < kShotSlots; ++k) {
+        const ShotRecord(&slot)[kShotRows][kMaxParts] = form->shotSlots[k];
+        if (!slot[0][0].weapon) continue;
+        for (int row = 0; row < VolleysOf(*slot[0][0].weapon); ++row)
+            for (int part = 0; part < PartsOf(*slot[0][0].weapon); ++part)
+                EXPECT_EQ(std::tuple(slot[row][part].x, slot[row][part].y), std::tuple(400 + part + dx, 200 + row))
+                    << "slot " << k << " row " << row << " part " << part;
+    }
 }
 
 TEST_F(Bout, AScrollCarriesNoRobotOverlappingTheOtherNorAnyOutOfTheArena) {
@@ -306,27 +329,31 @@ TEST_F(Bout, OnlyPlayerOnesSecondWeaponHitsBeforeItsShotAges) {
 
 TEST_F(Bout, EachPlayersHitsSoundOnItsOwnSet) {
     SkipIntro();
-    for (int slot : {0, 4}) {
+    const auto plays = [](platform::SoundBuffer* b) { return platform::HeadlessSound::Inspect(b)->plays; };
+    // A hit by each of player 1's four weapons, then one by player 2's first, a frame each.
+    for (int slot : {0, 1, 2, 3, 4}) {
+        const int player = slot / 4, weapon = slot % 4;
         ShotRecord& shot = form->shotSlots[slot][0][0];
-        ShotPhase& phase = form->tracks[slot / 4][0].planes[0][0].phases[0];
+        ShotPhase& phase = form->tracks[player][weapon].planes[0][0].phases[0];
         phase = ShotPhase{};
         phase.hitKind = 1;
         phase.duration = 100;
         phase.halfWidth = phase.halfHeight = 5;
         shot.phase = &phase;
         shot.live = shot.canHit = 1;
-        shot.x = P(1 - slot / 4).posX;
-        shot.y = P(1 - slot / 4).posY;
+        shot.x = P(1 - player).posX;
+        shot.y = P(1 - player).posY;
+        const char* sound = TextChars(form->weapons[player][weapon].hitSound);
+        ASSERT_EQ(std::string(sound).rfind("HITTED", 0), 0u) << slot;
+        const int index = sound[6] - '1';
+        platform::SoundBuffer* own = devices.sound.HitSoundBuffers[player == 0 ? 1 : 0][index];
+        platform::SoundBuffer* other = devices.sound.HitSoundBuffers[player == 0 ? 0 : 1][index];
+        const int ownBefore = plays(own), otherBefore = plays(other);
+        Frames(1);
+        EXPECT_EQ(plays(own), ownBefore + 1) << "slot " << slot << ": player 1's hits on the duplicate set, player 2's on the first";
+        EXPECT_EQ(plays(other), otherBefore) << slot;
+        shot.live = shot.canHit = 0;
     }
-    const char* p1Sound = TextChars(form->weapons[0][0].hitSound);
-    const char* p2Sound = TextChars(form->weapons[1][0].hitSound);
-    ASSERT_EQ(std::string(p1Sound).rfind("HITTED", 0), 0u);
-    ASSERT_EQ(std::string(p2Sound).rfind("HITTED", 0), 0u);
-    const int p1Index = p1Sound[6] - '1', p2Index = p2Sound[6] - '1';
-    Frames(1);
-    const auto plays = [](platform::SoundBuffer* b) { return platform::HeadlessSound::Inspect(b)->plays; };
-    EXPECT_EQ(plays(devices.sound.HitSoundBuffers[1][p1Index]), 1) << "player 1's hit on the duplicate set";
-    EXPECT_EQ(plays(devices.sound.HitSoundBuffers[0][p2Index]), 1) << "player 2's on the first";
 }
 
 TEST_F(Bout, ATrackChangeEndsTheBoutByHitPointsEvenInTheIntro) {

@@ -220,11 +220,17 @@ TEST_F(ShotFlight, TouchingRectanglesMissAndOverlappingOnesHit) {
 TEST_F(ShotFlight, EachAxisMeetsByItsOwnHalfSize) {
     Aim(1, 0);
     Phase(0).halfWidth = 2;
-    Phase(0).halfHeight = 8;  // a tall shot against the robot's box from (90, 90) to (110, 110)
+    Phase(0).halfHeight = 8;  // a tall shot against the robot's box from (90, 86) to (110, 114)
+    form->robotDescs[1].hitHalfHeight = 14;
+    // From each of the four sides: touching, then one pixel in.
     for (auto [x, y, result] : {std::tuple(88, 100, HitNone), std::tuple(89, 100, HitLanded),
-                                std::tuple(100, 82, HitNone), std::tuple(100, 83, HitLanded)}) {
+                                std::tuple(112, 100, HitNone), std::tuple(111, 100, HitLanded),
+                                std::tuple(100, 78, HitNone), std::tuple(100, 79, HitLanded),
+                                std::tuple(100, 122, HitNone), std::tuple(100, 121, HitLanded)}) {
         shot.x = x;
         shot.y = y;
+        shot.phase = &Phase(0);
+        target.hitPoints = 100;
         EXPECT_EQ(HitTestShot(*form, 0, shot), result) << x << "," << y;
     }
 }
@@ -319,6 +325,13 @@ TEST_F(ShotFlight, AgeingEndsAFlightAndAnIdleCountNeverOverflows) {
     AdvanceShotFrame(*form, 0, shot, owner);
     AdvanceShotFrame(*form, 0, shot, owner);
     EXPECT_EQ(std::tuple(int{shot.live}, shot.phase), std::tuple(0, &Phase(1))) << "an ended flight keeps its phase";
+
+    // Only a count equal to the duration ends a phase: one already past it (a
+    // hit that kept its schedule into a shorter phase) flies on.
+    shot.live = 1, shot.phaseFrame = 5;
+    AdvanceShotFrame(*form, 0, shot, owner);
+    EXPECT_EQ(std::tuple(int{shot.live}, shot.phaseFrame), std::tuple(1, 6));
+    shot.live = 0;
 
     constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
     shot.phaseFrame = kMax;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -63,10 +64,12 @@ protected:
 
     // After the start-up has found its tunes, work in a folder of the test's
     // own, so that files the game writes (the score) stay out of the run directory.
+    // A parameterised test's name holds a '/' ("FiresFromItsMotion/3"): one
+    // folder all the same, so that removing it leaves nothing behind.
     void MoveToScratch() {
-        scratch = std::filesystem::temp_directory_path() /
-                  ("vorntak-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '-');
+        scratch = std::filesystem::temp_directory_path() / ("vorntak-" + std::to_string(::getpid()) + "-" + name);
         std::filesystem::create_directories(scratch);
         system.currentDirectory = scratch.string();
     }
