@@ -1,9 +1,10 @@
 // The system for players: SDL message boxes and delays, WAVE files on one
 // reserved SDL_mixer channel of the shared audio device.
 #include "PlayerBackends.h"
-#include "SystemShared.h"
 
+#include "ModuleLoader.h"
 #include "SdlAudio.h"
+#include "WaveFile.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
