@@ -10,7 +10,7 @@
 namespace {
 
 void BM_TuneChange(benchmark::State& state) {
-    auto music = platform::MakeSdlMusic();
+    auto music = platform::MakeFluidSynthMusic();
     music->InitialisePerformance();
     // The tunes lie beside this program.
     music->SetSearchDirectory(std::filesystem::read_symlink("/proc/self/exe").parent_path().string());

@@ -23,7 +23,7 @@ public:
     virtual void SetSearchDirectory(const std::string& directory) = 0;
     virtual bool AddDefaultPort() { return true; }
 
-    // Null when the file is missing, not a Standard MIDI File, or one that cannot be played to its end.
+    // Null when the file is missing or not a tune this back end can play to its end.
     virtual MusicSegment* LoadSegment(const std::string& fileName) = 0;
     // A back end whose synthesiser holds every instrument has nothing to mark or download.
     virtual bool MarkStandardMidi(MusicSegment* segment) { return segment != nullptr; }

@@ -1,5 +1,5 @@
-// The players' back ends: SDL2 for the window, input, sound and music, and
-// the local file system.
+// The players' back ends: SDL2 for the window, input and sound, FluidSynth
+// through SDL_mixer for the music, and the local file system.
 #pragma once
 
 #include "CdAudio.h"
@@ -15,7 +15,7 @@ namespace platform {
 
 std::unique_ptr<SoundDevice> MakeSdlSound();
 std::unique_ptr<System> MakeSdlSystem();
-std::unique_ptr<Music> MakeSdlMusic();      // silent, but working, without an audio device
+std::unique_ptr<Music> MakeFluidSynthMusic();  // silent, but working, without an audio device
 std::unique_ptr<CdAudio> MakeNoCdAudio();  // no drives at all
 std::unique_ptr<CdAudio> MakeLibcdioCdAudio();  // VORNTAK_CD, else the optical drives
 std::unique_ptr<Files> MakePosixFiles();

@@ -14,7 +14,7 @@
 int main() {
     auto video = platform::MakeSdlVideo();
     auto sound = platform::MakeSdlSound();
-    auto music = platform::MakeSdlMusic();
+    auto music = platform::MakeFluidSynthMusic();
     auto cd = platform::MakeLibcdioCdAudio();
     auto system = platform::MakeSdlSystem();
     auto files = platform::MakePosixFiles();

@@ -1,5 +1,5 @@
 // Music for tests: nothing sounds, every call is recorded, and any step can be
-// refused. Tunes load only from real Standard MIDI Files in the search directory.
+// refused. Tunes load only from Standard MIDI Files in the search directory.
 #pragma once
 
 #include "Music.h"

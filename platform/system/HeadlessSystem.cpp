@@ -1,6 +1,8 @@
 #include "HeadlessSystem.h"
 
-#include "SystemShared.h"
+#include "BoundedRead.h"
+#include "ModuleLoader.h"
+#include "WaveFile.h"
 
 #include <filesystem>
 

@@ -2,9 +2,10 @@
 // reserved SDL_mixer channel of the shared audio device.
 #include "PlayerBackends.h"
 #include "SigtermDuringBox.h"
-#include "SystemShared.h"
 
+#include "ModuleLoader.h"
 #include "SdlAudio.h"
+#include "WaveFile.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>

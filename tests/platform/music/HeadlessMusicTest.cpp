@@ -62,14 +62,6 @@ TEST(HeadlessMusic, OnlyStandardMidiFilesLoad) {
     for (const char* name : {"Riff.mid", "Short.mid", "Missing.mid"}) EXPECT_EQ(music.LoadSegment(name), nullptr) << name;
 }
 
-// The headless back end loads through the same check as the real one.
-TEST(HeadlessMusic, ATuneTheSynthesiserCannotPlayIsRefusedAtLoad) {
-    platform::HeadlessMusic music;
-    music.SetSearchDirectory(TUNE_KINDS);
-    EXPECT_EQ(music.LoadSegment("refused-tempo-of-4-bytes.mid"), nullptr);
-    EXPECT_NE(music.LoadSegment("plays-no-end-of-track.mid"), nullptr);
-}
-
 TEST(HeadlessMusic, RecordsAPlayAndItsEnd) {
     ScratchFolder folder;
     folder.Write("Start.mid", TinyMidi());

@@ -110,7 +110,7 @@ TEST(MixLevels, EveryTuneSitsWithinThreeDecibelsOfTheOthersAndNoneClips) {
     const char* tunes[] = {"Start.mid", "Select.mid", "Fighting1.mid", "Fighting2.mid", "Fighting3.mid"};
     std::vector<double> levels;
     for (const char* name : tunes) {
-        const Level level = Render([&](int ms) { PlayTune(*platform::MakeSdlMusic(), name, ms); }, 30000);
+        const Level level = Render([&](int ms) { PlayTune(*platform::MakeFluidSynthMusic(), name, ms); }, 30000);
         if (level.rmsDb < -100) GTEST_SKIP() << "no MIDI synthesiser or soundfont here";
         EXPECT_LT(level.clippedShare, 0.0001) << name;
         levels.push_back(level.rmsDb);
@@ -128,7 +128,7 @@ TEST(MixLevels, StopsFadeOrCutTheTuneToSilence) {
         std::size_t before = 0, after = 0;
         const std::vector<std::int16_t> samples = RenderSamples(
             [&](int ms) {
-                auto music = platform::MakeSdlMusic();
+                auto music = platform::MakeFluidSynthMusic();
                 music->InitialisePerformance();
                 music->SetSearchDirectory(RUN_DIRECTORY);
                 platform::MusicSegment* tune = music->LoadSegment("Fighting1.mid");
@@ -159,7 +159,7 @@ TEST(MixLevels, StopsFadeOrCutTheTuneToSilence) {
 TEST(MixLevels, ABusyFightsEffectsOverTheMusicLeaveHeadroom) {
     const Level level = Render(
         [](int ms) {
-            auto music = platform::MakeSdlMusic();
+            auto music = platform::MakeFluidSynthMusic();
             auto sound = platform::MakeSdlSound();
             ASSERT_TRUE(sound->CreateDevice());
             sound->SetPrimaryFormat(sound->CreatePrimaryBuffer(), {2, 44100, 16});

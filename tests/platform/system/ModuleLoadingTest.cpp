@@ -1,7 +1,7 @@
 #include "HeadlessBackends.h"
 #include "PlayerBackends.h"
 
-#include "SystemShared.h"
+#include "ModuleLoader.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>

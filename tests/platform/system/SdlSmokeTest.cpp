@@ -22,7 +22,7 @@ TEST(SdlSmoke, MusicRunsThroughStageChanges) {
     ScratchFolder folder;
     folder.Write("Start.mid", TinyMidi());
     folder.Write("Select.mid", TinyMidi());
-    auto music = platform::MakeSdlMusic();
+    auto music = platform::MakeFluidSynthMusic();
     // The set-up and the stops have nothing to refuse here: they only have to run through.
     music->Start();
     music->CreatePerformance();

@@ -1,6 +1,4 @@
-#include "SystemShared.h"
-
-#include "MidiCheck.h"
+#include "ModuleLoader.h"
 
 #include <dlfcn.h>
 #include <elf.h>
@@ -8,19 +6,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
 namespace platform {
 namespace {
-
-// Far above any sound the game plays; a bigger file is taken as broken.
-constexpr std::size_t kMaxWaveFileBytes = 16u << 20;
-// Far above any tune; a bigger file is refused.
-constexpr std::size_t kMaxMidiFileBytes = 8u << 20;
 
 #if defined(__x86_64__)
 constexpr int kMachine = EM_X86_64;
@@ -104,64 +98,6 @@ bool IsWholeSharedLibrary(const std::string& path) {
                        SharedLibraryInFile(fd, static_cast<std::uint64_t>(info.st_size));
     close(fd);
     return whole;
-}
-
-bool ReadFilePrefix(const std::string& path, std::size_t maxBytes, std::vector<std::uint8_t>& bytes) {
-    bytes.clear();
-    if (path.empty()) return false;
-    // Non-blocking, so that a FIFO by that name cannot hang the game.
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat info {};
-    bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    if (ok) {
-        bytes.resize(std::min<std::uint64_t>(static_cast<std::uint64_t>(info.st_size), maxBytes));
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t got = read(fd, bytes.data() + done, bytes.size() - done);
-            if (got < 0 && errno == EINTR) continue;
-            if (got <= 0) break;  // the file shrank: keep what was there
-            done += static_cast<std::size_t>(got);
-        }
-        bytes.resize(done);
-    }
-    close(fd);
-    if (!ok) bytes.clear();
-    return ok;
-}
-
-std::string JoinPath(const std::string& directory, const std::string& name) {
-    if (directory.empty() || name.empty() || name.front() == '/') return name;
-    return (std::filesystem::path(directory) / name).string();
-}
-
-WaveFile ReadWaveFile(const std::string& path) {
-    WaveFile wave;
-    wave.found = ReadFilePrefix(path, kMaxWaveFileBytes + 1, wave.bytes);
-    if (!wave.found || wave.bytes.size() > kMaxWaveFileBytes) return wave;
-
-    const WaveChunks chunks = ScanWave(wave.bytes.data(), wave.bytes.size());
-    if (chunks.code != WaveFound) return wave;
-    wave.format = ReadWaveFormat(chunks.format, chunks.formatBytes);
-    if (!IsPlayableFormat(wave.format)) return wave;
-
-    wave.dataOffset = static_cast<std::size_t>(chunks.data - wave.bytes.data());
-    wave.dataBytes = chunks.dataBytes - chunks.dataBytes % wave.format.blockAlign;
-    wave.playable = wave.dataBytes > 0;
-    return wave;
-}
-
-bool ReadPlayableMidi(const std::string& path, std::vector<std::uint8_t>& bytes) {
-    if (ReadFilePrefix(path, kMaxMidiFileBytes + 1, bytes) && bytes.size() <= kMaxMidiFileBytes &&
-        IsPlayableMidi(bytes.data(), bytes.size()))
-        return true;
-    bytes.clear();
-    return false;
-}
-
-bool IsStandardMidiFile(const std::string& path) {
-    std::vector<std::uint8_t> bytes;
-    return ReadPlayableMidi(path, bytes);
 }
 
 }  // namespace platform

@@ -1,11 +1,14 @@
 // Music for players: one FluidSynth synthesiser with the General MIDI soundfont,
 // made once for the run, renders the playing tune into SDL_mixer's music
 // stream. Without a device, a soundfont or a synthesiser, every step still
-// succeeds and nothing is heard. A tune the synthesiser fails on while it
+// succeeds and nothing is heard. It loads only the tunes its player can play
+// to their end (the tune check); a tune the synthesiser fails on while it
 // plays ends the music, never the audio thread's next buffer.
 #include "PlayerBackends.h"
-#include "SystemShared.h"
 
+#include "BoundedRead.h"
+#include "MidiCheck.h"
+#include "MusicSegment.h"
 #include "SdlAudio.h"
 
 #include <SDL.h>
@@ -36,6 +39,8 @@ constexpr double kGain = 0.4;
 constexpr int kMeasureFadeMs = 300;
 // More repeats than any session lasts: loop for ever.
 constexpr std::uint32_t kEndlessRepeats = 1000;
+// Far above any tune; a bigger file is refused.
+constexpr std::size_t kMaxMidiFileBytes = 8u << 20;
 
 // FluidSynth reports a failure on every retry, on the audio thread: the first
 // line of each tune is enough.
@@ -92,9 +97,19 @@ struct Tune {
 
 Tune* TuneOf(MusicSegment* segment) { return static_cast<Tune*>(segment->native); }
 
-class SdlMusic final : public Music {
+// The player spins for ever on a tune it cannot read or one that lasts no
+// time: only a tune that passes the check is read in.
+bool ReadPlayableMidi(const std::string& path, std::vector<std::uint8_t>& bytes) {
+    if (ReadFilePrefix(path, kMaxMidiFileBytes + 1, bytes) && bytes.size() <= kMaxMidiFileBytes &&
+        IsPlayableMidi(bytes.data(), bytes.size()))
+        return true;
+    bytes.clear();
+    return false;
+}
+
+class FluidSynthMusic final : public Music {
 public:
-    ~SdlMusic() override {
+    ~FluidSynthMusic() override {
         ReleasePerformance();
         for (MusicSegment* segment : segments_) {
             delete TuneOf(segment);
@@ -106,7 +121,7 @@ public:
     bool InitialisePerformance() override {
         if (audio_) return true;
         audio_ = AcquireSdlAudio();
-        if (audio_) Mix_HookMusic(&SdlMusic::Render, this);
+        if (audio_) Mix_HookMusic(&FluidSynthMusic::Render, this);
         return true;
     }
 
@@ -216,7 +231,7 @@ private:
 
     // The mixer's music stream, on the audio thread.
     static void Render(void* self, Uint8* stream, int bytes) {
-        static_cast<SdlMusic*>(self)->Render(reinterpret_cast<std::int16_t*>(stream), bytes / 2);
+        static_cast<FluidSynthMusic*>(self)->Render(reinterpret_cast<std::int16_t*>(stream), bytes / 2);
     }
 
     void Render(std::int16_t* out, int samples) {
@@ -265,6 +280,6 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Music> MakeSdlMusic() { return std::make_unique<SdlMusic>(); }
+std::unique_ptr<Music> MakeFluidSynthMusic() { return std::make_unique<FluidSynthMusic>(); }
 
 }  // namespace platform
