@@ -170,6 +170,16 @@ void TForm1::ToStart() {
     PlayMusicSegment();
 }
 
+void TForm1::Follow(StageExit exit) {
+    switch (exit) {
+        case StageExit::ToSelect: ToSelect(); break;
+        case StageExit::ToBefore: ToBefore(); break;
+        case StageExit::ToFight: ToFight(); break;
+        case StageExit::ToStart: ToStart(); break;
+        case StageExit::Stay: break;
+    }
+}
+
 void TForm1::FormKeyDown(std::uint16_t key) {
     switch (key) {
         case platform::VkEscape:

@@ -104,7 +104,7 @@ TEST_F(Roster, EveryPairingFightsInsideTheFieldOnItsOwnTracksAndFiresEveryWeapon
             bool* const launched[2] = {fired[0][a - 1], fired[1][b - 1]};
             for (int frame = 0; frame < kBoutFrames && InBout(); ++frame) {
                 for (int p = 0; p < 2; ++p) Script(p, frame, rng);
-                form->FightStage();
+                form->Follow(form->FightStage());
                 ASSERT_EQ(Fault(hitPoints, launched), "") << "robot " << a << " against " << b << ", frame " << frame;
             }
         }

@@ -1,4 +1,5 @@
 #include "GameFixture.h"
+#include "Screens.h"
 #include "PlayerBackends.h"
 
 #include <csignal>
@@ -34,9 +35,7 @@ protected:
         form->RecordSurvivalRun();
     }
     std::multiset<std::string> Draw() {  // "x,y text" of the white transparent texts
-        devices.display.backDc = video->display.TakeContext();
-        form->Draw_Result();
-        devices.display.backDc = nullptr;
+        Draw_Result(View(), *video->display.TakeContext());
         video->display.ReleaseContext();
         std::multiset<std::string> out;
         for (const platform::DrawnText& t : video->display.Texts())
@@ -255,9 +254,9 @@ TEST_F(ScoreTable, TheResultScreenCountsOnFromTheVersusScreenToSixHundredThenSta
     form->p1RobotNumber = 7;
     music.Stop();
     const auto state = [&] { return std::tuple(form->GameStage, form->StageFrameCounter, form->scoreFileError); };
-    for (int frame = 1; frame < 400; ++frame) form->ResultStage();
+    for (int frame = 1; frame < 400; ++frame) form->Follow(form->ResultStage());
     EXPECT_EQ(state(), std::tuple(StageResult, 599, 1));
-    form->ResultStage();
+    form->Follow(form->ResultStage());
     EXPECT_EQ(state(), std::tuple(StageModeMenu, 0, 0));
     EXPECT_EQ(music.Playing(), "Start.mid") << "ToStart ran";
     EXPECT_EQ(form->p1RobotNumber, 1);

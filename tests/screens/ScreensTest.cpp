@@ -1,4 +1,5 @@
 #include "GameFixture.h"
+#include "Screens.h"
 
 #include <cstdio>
 #include <tuple>
@@ -23,14 +24,14 @@ protected:
     // As the frame loop runs a stage: its handler, then the drawer of the stage it left.
     int Frame() {
         const int s = form->GameStage;
-        (s == 5 ? form->SelectStage() : s == 6 ? form->BeforeStage() : s >= 1 && s <= 4 ? form->StartStage() : void());
+        form->Follow(s == 5 ? form->SelectStage() : s == 6 ? form->BeforeStage() : s >= 1 && s <= 4 ? form->StartStage() : StageExit::Stay);
         return Draw();
     }
     int Draw() {
-        devices.display.backDc = video->display.TakeContext();
+        platform::Canvas& dc = *video->display.TakeContext();
         const int s = form->GameStage;
-        (s == 5 ? form->Draw_Select() : s == 6 ? form->Draw_BS() : s >= 1 && s <= 4 ? form->Draw_Start() : void());
-        devices.display.backDc = nullptr;
+        const Scene scene = View();
+        s == 5 ? Draw_Select(scene, dc) : s == 6 ? Draw_BS(scene, dc) : s >= 1 && s <= 4 ? Draw_Start(scene, dc) : DrawReport{};
         video->display.ReleaseContext();
         return s;
     }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "HeadlessGame.h"
+#include "Scene.h"
 
 #include <gtest/gtest.h>
 
@@ -49,7 +50,7 @@ protected:
     }
     // Fight frames, as long as the game runs.
     void Frames(int n) {
-        for (int frame = 0; frame < n && !video->application.Closed(); ++frame) form->FightStage();
+        for (int frame = 0; frame < n && !video->application.Closed(); ++frame) form->Follow(form->FightStage());
     }
     PlayerRecord& P(int p) { return form->players[p]; }
 
@@ -75,8 +76,12 @@ protected:
     void MakeScreen() {
         form->StartDX();
         devices.display.brushBlue = video->display.CreateBrush({0, 0, 255});
-        devices.display.backDc = video->display.TakeContext();
+        canvas = video->display.TakeContext();
     }
+    // What a drawer is given, as the frame gives it.
+    Scene View() const { return {*form, devices.display, devices.JoySet1, devices.JoySet2}; }
+    platform::Canvas* canvas = nullptr;
+
     std::vector<std::string> Texts() {
         std::vector<std::string> texts;
         for (const auto& text : video->display.Texts()) texts.push_back(text.text);
