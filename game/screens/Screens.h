@@ -5,6 +5,9 @@
 #include "Scene.h"
 
 // StartScreens.cpp: the start menus (stages 1-4), the robot selection, the versus screen.
+// Where the select screen writes robot `robot`'s name (its chevrons 15 and 20
+// pixels lower) in a list of `count` robots: the list stays on the picture.
+std::int32_t SelectNameY(std::int32_t robot, int count);
 DrawReport Draw_Start(const Scene& scene, platform::Canvas& dc);
 DrawReport Draw_Select(const Scene& scene, platform::Canvas& dc);
 DrawReport Draw_BS(const Scene& scene, platform::Canvas& dc);

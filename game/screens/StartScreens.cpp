@@ -1,6 +1,7 @@
 // The screens before a fight: the start menus, the robot selection and the
 // versus screen. Each handler reads the players' controls once a frame and
 // moves the state on; its drawer paints the screen afterwards in the same frame.
+#include "RobotTable.h"
 #include "Screens.h"
 
 #include <cstdio>
@@ -32,12 +33,12 @@ bool Armed(std::uint8_t& ready, std::int32_t& repeatCount) {
 
 void PlayJingle(TForm1& form) { form.PlayFromStart(form.devices.sound.JingleBuffer, false); }
 
-// The robots 3, 4, 6, 9, 10 and 11 lead to the second computer ladder.
-std::int32_t LadderRouteOf(std::int32_t robot) {
-    switch (robot) {
-        case 3: case 4: case 6: case 9: case 10: case 11: return 1;
-        default: return 0;
-    }
+// The nearest robot from `robot` on in `step` (-1 up, +1 down) the cursor may
+// rest on: locked robots are passed over; with none, the cursor stays.
+std::int32_t NextChoice(std::int32_t robot, int step, bool unlocked) {
+    for (std::int32_t n = robot + step; IsRobot(n); n += step)
+        if (Selectable(n, unlocked)) return n;
+    return robot;
 }
 
 // One player's cursor on the select screen. True in the frame the player decides.
@@ -52,13 +53,12 @@ struct Chooser {
 bool Choose(TForm1& form, const Chooser& c) {
     if (!Armed(c.ready, c.repeatCount)) return false;
     if (c.chosen) return false;  // a choice is final; the input stays armed meanwhile
-    const std::int32_t last = form.robot11Unlocked ? kRobotCount : kRobotCount - 1;
     if (c.controls.axisY == kAxisUp) {
         c.ready = 0;
-        if (c.robot > 1) --c.robot;
+        c.robot = NextChoice(c.robot, -1, form.robot11Unlocked);
     } else if (c.controls.axisY == kAxisDown) {
         c.ready = 0;
-        if (c.robot < last) ++c.robot;
+        c.robot = NextChoice(c.robot, 1, form.robot11Unlocked);
     }
     if (c.controls.buttonCode != kButtonDecide) return false;
     PlayJingle(form);
@@ -242,6 +242,13 @@ DrawReport Draw_Start(const Scene& scene, platform::Canvas& dc) {
     return {};
 }
 
+std::int32_t SelectNameY(std::int32_t robot, int count) {
+    // 50 pixels a name while the list fits above 550; a longer list closes up to end there.
+    constexpr std::int32_t kPitch = 50, kLowest = 550;
+    const std::int32_t pitch = count > kLowest / kPitch ? kLowest / count : kPitch;
+    return pitch * robot;
+}
+
 DrawReport Draw_Select(const Scene& scene, platform::Canvas& dc) {
     const FormState& form = scene.state;
     BeginScreen(scene, dc);
@@ -251,13 +258,14 @@ DrawReport Draw_Select(const Scene& scene, platform::Canvas& dc) {
     dc.TextOut(0, 75, "But they are ArrowMark visually! ");
     TextWithNumber(dc, 0, 500, "GAME-SPEED = %d", 100 - form.FrameDelay);
 
-    const int listed = form.robot11Unlocked ? kRobotCount : kRobotCount - 1;
-    for (int n = 1; n <= listed; ++n) dc.TextOut(650, 50 * n, kRobotNames[n - 1].select);
+    for (int n = 1; n <= kRobotCount; ++n)
+        if (Selectable(n, form.robot11Unlocked)) dc.TextOut(650, SelectNameY(n, kRobotCount), kRobotNames[n - 1].select);
 
     // Player 2's chevron sits 5 pixels below player 1's, so both show on one name.
-    if (IsRobot(form.p1RobotNumber)) Chevron(dc, scene.paints.penP1Arrow, 15 + 50 * form.p1RobotNumber);
+    if (IsRobot(form.p1RobotNumber))
+        Chevron(dc, scene.paints.penP1Arrow, SelectNameY(form.p1RobotNumber, kRobotCount) + 15);
     if (form.GameMode == ModeTwoPlayers && IsRobot(form.p2RobotNumber))
-        Chevron(dc, scene.paints.penP2Arrow, 20 + 50 * form.p2RobotNumber);
+        Chevron(dc, scene.paints.penP2Arrow, SelectNameY(form.p2RobotNumber, kRobotCount) + 20);
     return {};
 }
 

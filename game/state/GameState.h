@@ -172,7 +172,7 @@ struct FormState {
 
     std::int32_t ScoreTable[16];        // image of the score file
     std::int32_t scoreFileError;        // 1: the score file could be neither opened nor created
-    std::uint8_t robot11Unlocked;
+    std::uint8_t robot11Unlocked;       // a survival run has unlocked the robots that start locked
 
     std::int32_t GameStage;
 

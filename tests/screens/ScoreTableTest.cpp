@@ -218,7 +218,7 @@ TEST_F(ScoreTable, OnDiskAnUnreadableOrReadOnlyFileIsKeptAndAReadOnlyFolderIsWri
 }
 
 TEST_F(ScoreTable, TheResultBoxListsKillsAndResultNamesAndNoNameForUnknownRobots) {
-    const std::int32_t entries[10] = {12, 7, 3, 0, 2, 12, -1, -3, 2147483647, 1};
+    const std::int32_t entries[10] = {12, 7, 3, 0, 2, kRobotCount + 1, -1, -3, 2147483647, 1};
     std::copy(entries, entries + 10, form->ScoreTable);
     EXPECT_EQ(Draw(), (std::multiset<std::string>{
                           "250,210 Great Surviver's SCORE!!", "250,240 First Score  : 12　機",

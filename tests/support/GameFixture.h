@@ -2,6 +2,7 @@
 #pragma once
 
 #include "HeadlessGame.h"
+#include "RobotTable.h"
 #include "Scene.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,20 @@
 #include <string>
 #include <unistd.h>
 #include <vector>
+
+// The first robot the select screen hides until a survival run unlocks it, and
+// the last one it offers before that; 0 when there is none.
+inline std::int32_t LockedRobot() {
+    for (std::int32_t n = 1; n <= kRobotCount; ++n)
+        if (!Selectable(n, false)) return n;
+    return 0;
+}
+inline std::int32_t LastOpenRobot() {
+    std::int32_t last = 0;
+    for (std::int32_t n = 1; n <= kRobotCount; ++n)
+        if (Selectable(n, false)) last = n;
+    return last;
+}
 
 class GameFixture : public ::testing::Test, protected HeadlessGame {
 protected:
