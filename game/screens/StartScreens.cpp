@@ -74,6 +74,14 @@ void BeginScreen(const Scene& scene, platform::Canvas& dc) {
     dc.SetTextTransparent();
 }
 
+// The three green lines at the top of the start and select screens.
+void Title(platform::Canvas& dc, const char* first, const char* second, const char* third) {
+    dc.SetTextColor(kGreen);
+    dc.TextOut(0, 25, first);
+    dc.TextOut(0, 50, second);
+    dc.TextOut(0, 75, third);
+}
+
 void TextWithNumber(platform::Canvas& dc, std::int32_t x, std::int32_t y, const char* format, int value) {
     char line[64];
     std::snprintf(line, sizeof line, format, value);
@@ -211,10 +219,7 @@ StageExit TForm1::BeforeStage() {
 DrawReport Draw_Start(const Scene& scene, platform::Canvas& dc) {
     const FormState& form = scene.state;
     BeginScreen(scene, dc);
-    dc.SetTextColor(kGreen);
-    dc.TextOut(0, 25, "This is Vorntak_proto3.0.");
-    dc.TextOut(0, 50, "This is Exiciting,ActionGame.");
-    dc.TextOut(0, 75, "This should make you Hot & Cool!");
+    Title(dc, "This is Vorntak_proto3.0.", "This is Exiciting,ActionGame.", "This should make you Hot & Cool!");
     TextWithNumber(dc, 0, 90, "JoySet1= %d", scene.joySet1);
     TextWithNumber(dc, 0, 105, "JoySet2= %d", scene.joySet2);
 
@@ -252,10 +257,7 @@ std::int32_t SelectNameY(std::int32_t robot, int count) {
 DrawReport Draw_Select(const Scene& scene, platform::Canvas& dc) {
     const FormState& form = scene.state;
     BeginScreen(scene, dc);
-    dc.SetTextColor(kGreen);
-    dc.TextOut(0, 25, "Hi!Select Your Favorite Machine!");
-    dc.TextOut(0, 50, "They are Strong Machine,qUL.");
-    dc.TextOut(0, 75, "But they are ArrowMark visually! ");
+    Title(dc, "Hi!Select Your Favorite Machine!", "They are Strong Machine,qUL.", "But they are ArrowMark visually! ");
     TextWithNumber(dc, 0, 500, "GAME-SPEED = %d", 100 - form.FrameDelay);
 
     for (int n = 1; n <= kRobotCount; ++n)
