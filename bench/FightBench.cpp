@@ -4,6 +4,7 @@
 // executed frame of the opponent, of Brakon against Saltrim.
 #include "HeadlessGame.h"
 #include "Opponent.h"
+#include "Screens.h"
 
 #include <benchmark/benchmark.h>
 
@@ -86,9 +87,7 @@ void BM_Draw_FS(benchmark::State& state) {
         form.FightStage();
     }
     for (auto _ : state) {
-        form.devices.display.backDc = display.TakeContext();
-        form.Draw_FS();
-        form.devices.display.backDc = nullptr;
+        Draw_FS(Scene{form, form.devices.display, 0, 0}, *display.TakeContext());
         display.ReleaseContext();
         display.Flip(0);
     }

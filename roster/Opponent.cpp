@@ -217,4 +217,5 @@ void (*const kThinkRoutines[])(TForm1& form) = {
     [](TForm1& f) { f.Dovi_Think(); },    [](TForm1& f) { f.VOV_Think(); },     [](TForm1& f) { f.Dodar_Think(); },
     [](TForm1& f) { f.Zozer_Think(); },   [](TForm1& f) { f.Rodi_Think(); },
 };
-static_assert(std::size(kThinkRoutines) == kRobotCount, "a routine for every robot");
+static_assert(std::size(kThinkRoutines) == kRobotCount,
+              "a think routine for every robot: add a call of the new robot's TForm1 routine");

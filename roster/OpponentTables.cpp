@@ -232,4 +232,5 @@ const CpuProfile kCpuProfiles[] = {
      },
      true},
 };
-static_assert(std::size(kCpuProfiles) == kRobotCount, "a profile for every robot");
+static_assert(std::size(kCpuProfiles) == kRobotCount,
+              "a computer opponent for every robot: add the new robot's profile");

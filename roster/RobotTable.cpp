@@ -10,33 +10,50 @@ constexpr ExportCall W(const char* name, int weapon) { return {K::Weapon, name, 
 constexpr ExportCall Fillers(int weapon) { return {K::Fillers, "MSL", weapon}; }
 }  // namespace
 
-const RobotEntry kRobotTable[] = {
+constexpr RobotEntry kRobotTable[] = {
     {"Quillet", 0,
      {{K::VidiruMove, "VidiruMove"}, {K::Motion, "VidiruMotion"}, W("VidiruMGN", 1), W("VidiruSTK", 2),
       W("VidiruMSL", 3), Fillers(3)},
-     3, {false, false, false, false}, false},
+     3, {false, false, false, false}, false, 0, false},
     {"Wynmar", 1, {kMove, kMotion, W("BuzzBMGN", 1), W("BuzzBSPK", 2), W("BuzzBFLY", 3)},
-     3, {false, false, true, false}, false},
+     3, {false, false, true, false}, false, 0, false},
     {"Mirrow", -1, {kMove, kMotion, W("ZErovGND", 1), W("ZErovCRW", 2), W("ZErovLZR", 3), W("ZErovNPM", 4)},
-     4, {false, false, true, true}, false},
+     4, {false, false, true, true}, false, 1, false},
     {"Saltrim", 1, {kMove, kMotion, W("DFAcid", 1), W("DFTonfer", 2), W("DFBazooka", 3)},
-     3, {false, false, true, false}, true},
+     3, {false, false, true, false}, true, 1, false},
     // Robot 5 borrows robot 1's stick and missiles from Quillet.
     {"Umbrel", 0,
      {kMove, kMotion, W("VidiruVRFL", 1), {K::NextModule, "Quillet"}, W("VidiruSTK", 2), W("VidiruMSL", 3),
       Fillers(3)},
-     3, {false, false, true, false}, false},
+     3, {false, false, true, false}, false, 0, false},
     {"Zentil", 0, {kMove, kMotion, W("DIvoSHT", 1), W("DIvoCHN", 2), W("DIvoMIN", 3)},
-     3, {true, false, true, false}, false},
+     3, {true, false, true, false}, false, 1, false},
     {"Brakon", -2, {kMove, kMotion, W("DoviGTR", 1), W("DoviLZR", 2), W("DoviCNN", 3), W("DoviMSL", 4), Fillers(4)},
-     4, {false, false, false, false}, false},
+     4, {false, false, false, false}, false, 0, false},
     {"Tessor", -1, {kMove, kMotion, W("FMHGTR", 1), W("FMHSWD", 2), W("FMHCPR", 3), W("FMHRKT", 4)},
-     4, {false, false, true, true}, false},
+     4, {false, false, true, true}, false, 0, false},
     {"Kelvash", -2, {kMove, kMotion, W("TDodarSHT", 1), W("TDodarBSG", 2), W("TDodarCNN", 3), W("TDodarRKT", 4)},
-     4, {true, true, true, true}, false},
+     4, {true, true, true, true}, false, 1, false},
     {"Corvath", 1, {kMove, kMotion, W("ZozerRFL", 1), W("ZozerCRW", 2), W("ZozerLZR", 3)},
-     3, {false, false, true, false}, false},
+     3, {false, false, true, false}, false, 1, false},
+    // The one robot a survival run unlocks.
     {"Doraph", 1, {kMove, kMotion, W("RodiRFL", 1), W("RodiFLY", 2), W("RodiNPM", 3)},
-     3, {false, true, true, false}, false},
+     3, {false, true, true, false}, false, 1, true},
 };
-static_assert(std::size(kRobotTable) == kRobotCount, "a row for every robot");
+static_assert(std::size(kRobotTable) == kRobotCount,
+              "a row for every robot: write the new robot's row (module, bias, calls, weapons, ladder, lock)");
+
+namespace {
+constexpr bool EveryRouteIsALadder() {
+    for (const RobotEntry& robot : kRobotTable)
+        if (robot.ladderRoute < 0 || robot.ladderRoute >= static_cast<int>(std::size(kCpuLadder))) return false;
+    return true;
+}
+}  // namespace
+static_assert(EveryRouteIsALadder(), "a robot's ladderRoute names a row of kCpuLadder");
+
+int LadderRouteOf(std::int32_t number) { return IsRobot(number) ? kRobotTable[number - 1].ladderRoute : 0; }
+
+bool Selectable(std::int32_t number, bool unlocked) {
+    return IsRobot(number) && (unlocked || !kRobotTable[number - 1].locked);
+}

@@ -4,6 +4,7 @@
 #include "GameState.h"
 #include "Opponent.h"
 #include "RobotTable.h"
+#include "Screens.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -13,22 +14,24 @@ namespace {
 
 platform::Display& Display(Devices& devices) { return *devices.services.display; }
 
+constexpr const char* kModuleFailure = "DLL読み込みに支障が見られました。もう一度スタート画面に戻ります。";
+
 // The handler and the drawer of each stage 1-10.
 struct Stage {
-    void (TForm1::*handler)();
-    void (TForm1::*drawer)();
+    StageExit (TForm1::*handler)();
+    DrawReport (*drawer)(const Scene& scene, platform::Canvas& dc);
 };
 constexpr Stage kStages[10] = {
-    {&TForm1::StartStage, &TForm1::Draw_Start},   // 1 mode menu
-    {&TForm1::StartStage, &TForm1::Draw_Start},   // 2 music menu
-    {&TForm1::StartStage, &TForm1::Draw_Start},   // 3 difficulty menu
-    {&TForm1::StartStage, &TForm1::Draw_Start},   // 4 closing message
-    {&TForm1::SelectStage, &TForm1::Draw_Select}, // 5 robot selection
-    {&TForm1::BeforeStage, &TForm1::Draw_BS},     // 6 versus screen
-    {&TForm1::FightStage, &TForm1::Draw_FS},      // 7 fight intro
-    {&TForm1::FightStage, &TForm1::Draw_FS},      // 8 fight
-    {&TForm1::FightStage, &TForm1::Draw_FS},      // 9 fight end
-    {&TForm1::ResultStage, &TForm1::Draw_Result}, // 10 survival results
+    {&TForm1::StartStage, &Draw_Start},   // 1 mode menu
+    {&TForm1::StartStage, &Draw_Start},   // 2 music menu
+    {&TForm1::StartStage, &Draw_Start},   // 3 difficulty menu
+    {&TForm1::StartStage, &Draw_Start},   // 4 closing message
+    {&TForm1::SelectStage, &Draw_Select}, // 5 robot selection
+    {&TForm1::BeforeStage, &Draw_BS},     // 6 versus screen
+    {&TForm1::FightStage, &Draw_FS},      // 7 fight intro
+    {&TForm1::FightStage, &Draw_FS},      // 8 fight
+    {&TForm1::FightStage, &Draw_FS},      // 9 fight end
+    {&TForm1::ResultStage, &Draw_Result}, // 10 survival results
 };
 
 const Stage* StageOf(std::int32_t stage) { return stage >= 1 && stage <= 10 ? &kStages[stage - 1] : nullptr; }
@@ -163,21 +166,30 @@ void TForm1::AppIdle() {
     const int steps = std::max(Display(devices).StepsDue(), 1);
     for (int step = 0; step < steps; ++step) {
         ControlHead();
-        if (const Stage* stage = StageOf(GameStage); stage && stage->handler) (this->*stage->handler)();
+        if (const Stage* stage = StageOf(GameStage); stage && stage->handler) Follow((this->*stage->handler)());
         if (Closing()) return;
     }
 
     // The drawer is the one of the stage the handler left, so a change of stage shows at once.
     if (platform::Canvas* canvas = Display(devices).TakeContext()) {
-        devices.display.backDc = canvas;
-        if (const Stage* stage = StageOf(GameStage); stage && stage->drawer) (this->*stage->drawer)();
-        devices.display.backDc = nullptr;
+        if (const Stage* stage = StageOf(GameStage); stage && stage->drawer) {
+            const Scene scene{*this, devices.display, devices.JoySet1, devices.JoySet2};
+            // Answered while the canvas is still held, as the drawer's own checks were.
+            AnswerDrawer(stage->drawer(scene, *canvas));
+        }
         Display(devices).ReleaseContext();
         if (Closing()) return;
     }
     const auto delay = static_cast<std::uint32_t>(FrameDelay);
     Display(devices).Flip(delay);
     devices.services.system->Sleep(delay);
+}
+
+void TForm1::AnswerDrawer(const DrawReport& report) {
+    for (int k = 0; k < report.missingDefinitions && !Closing(); ++k) {
+        ShowError(devices, kModuleFailure);
+        ToStart();
+    }
 }
 
 int TForm1::FinishRun() {

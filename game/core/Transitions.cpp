@@ -14,7 +14,8 @@ constexpr Loader kPlayer1Loaders[] = {&TForm1::VidiruIn1, &TForm1::DareDIn1, &TF
 constexpr Loader kPlayer2Loaders[] = {&TForm1::VidiruIn2, &TForm1::DareDIn2, &TForm1::ZErovIn2, &TForm1::DFIN2,
                                       &TForm1::Vidiru2In2, &TForm1::DIvoIn2, &TForm1::DoviIn2, &TForm1::VOVIn2,
                                       &TForm1::TDodarIn2, &TForm1::ZozerIn2, &TForm1::RodiIn2};
-static_assert(std::size(kPlayer1Loaders) == kRobotCount && std::size(kPlayer2Loaders) == kRobotCount);
+static_assert(std::size(kPlayer1Loaders) == kRobotCount && std::size(kPlayer2Loaders) == kRobotCount,
+              "a loader of each player for every robot: add the new robot's In1 and In2 (roster/Binding.cpp)");
 
 // Calls the player's loader of robot `number`; a number that names no robot binds nothing.
 void CallLoader(TForm1& form, int player, std::int32_t number) {
@@ -168,6 +169,16 @@ void TForm1::ToStart() {
     MakeSegment_Start();
     if (Closing()) return;
     PlayMusicSegment();
+}
+
+void TForm1::Follow(StageExit exit) {
+    switch (exit) {
+        case StageExit::ToSelect: ToSelect(); break;
+        case StageExit::ToBefore: ToBefore(); break;
+        case StageExit::ToFight: ToFight(); break;
+        case StageExit::ToStart: ToStart(); break;
+        case StageExit::Stay: break;
+    }
 }
 
 void TForm1::FormKeyDown(std::uint16_t key) {

@@ -29,14 +29,17 @@ struct MusicObjects {
     std::string searchDirectory;                     // where the tunes are looked up
 };
 
-// The display objects, and the pens and brushes made at start-up.
-struct DisplayObjects {
-    bool directDraw, primarySurface, backSurface;  // which set-up steps hold
-    platform::Canvas* backDc;                      // the back buffer's context, within a frame only
-
+// The pens and brushes made at start-up: what the drawers select into their canvas.
+struct Paints {
     platform::BrushId brushBlack, brushBlue, brushRed, brushGreen, brushMagenta;
     platform::PenId penP1Robot, penP2Robot, penP1Stunned, penP2Stunned, penP1Beam, penP2Beam;
     platform::PenId penP1Arrow, penP2Arrow, penGrid;
+};
+
+// The display objects, and the pens and brushes. The back buffer's canvas is
+// not kept: the frame takes it, hands it to the drawer and releases it.
+struct DisplayObjects : Paints {
+    bool directDraw, primarySurface, backSurface;  // which set-up steps hold
 };
 
 struct Devices {

@@ -1,7 +1,5 @@
 #include "Background.h"
 
-#include "Devices.h"
-
 namespace {
 
 constexpr int kColumns = 6;
@@ -55,16 +53,15 @@ void TForm1::BackLeft() {
 
 // The last column's vertical and the last row's horizontal are never drawn:
 // they lie off the screen.
-void TForm1::DrawBackLine() {
-    platform::Canvas* dc = devices.display.backDc;
-    if (!dc) return;
+void DrawBackLine(const Scene& scene, platform::Canvas& dc) {
+    const auto& grid = scene.state.BackgroundGrid;
     for (int i = 0; i < kColumns - 1; ++i)
         for (int j = 0; j < kRows - 1; ++j) {
-            const GridPoint& at = BackgroundGrid[i][j];
-            dc->SelectPen(devices.display.penGrid);
-            dc->MoveTo(at.x, at.y);
-            dc->LineTo(BackgroundGrid[i][j + 1].x, BackgroundGrid[i][j + 1].y);
-            dc->MoveTo(at.x, at.y);
-            dc->LineTo(BackgroundGrid[i + 1][j].x, BackgroundGrid[i + 1][j].y);
+            const FormState::GridPoint& at = grid[i][j];
+            dc.SelectPen(scene.paints.penGrid);
+            dc.MoveTo(at.x, at.y);
+            dc.LineTo(grid[i][j + 1].x, grid[i][j + 1].y);
+            dc.MoveTo(at.x, at.y);
+            dc.LineTo(grid[i + 1][j].x, grid[i + 1][j].y);
         }
 }

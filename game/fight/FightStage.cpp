@@ -104,34 +104,35 @@ void IntroRule(TForm1& form) {
     form.GameStage = StageFight;
 }
 
-void HandOver(TForm1& form) {
+StageExit HandOver(TForm1& form) {
     const bool won = form.FightWinner == 1;
     form.FightWinner = 0;
     if (form.GameMode == ModeTwoPlayers) {
         form.GameStage = StageSelect;
-        form.ToSelect();
-    } else if (form.GameMode == ModeOnePlayer && won && form.ladderStep < kLastLadderStep) {
+        return StageExit::ToSelect;
+    }
+    if (form.GameMode == ModeOnePlayer && won && form.ladderStep < kLastLadderStep) {
         ++form.ladderStep;
         form.GameStage = StageVersus;
-        form.ToBefore();
-    } else if (form.GameMode == ModeSurvival && won) {
+        return StageExit::ToBefore;
+    }
+    if (form.GameMode == ModeSurvival && won) {
         ++form.survivalKills;
         form.carriedHitPoints = form.players[0].hitPoints;
         form.GameStage = StageVersus;
-        form.ToBefore();
-    } else {
-        // A lost or drawn bout, or the ladder's last win.
-        if (form.GameMode == ModeOnePlayer && won) form.ladderStep = 0;
-        form.GameStage = StageModeMenu;
-        form.ToStart();
+        return StageExit::ToBefore;
     }
+    // A lost or drawn bout, or the ladder's last win.
+    if (form.GameMode == ModeOnePlayer && won) form.ladderStep = 0;
+    form.GameStage = StageModeMenu;
+    return StageExit::ToStart;
 }
 
-void EndRule(TForm1& form) {
-    if (++form.StageFrameCounter < kEndFrames) return;
+StageExit EndRule(TForm1& form) {
+    if (++form.StageFrameCounter < kEndFrames) return StageExit::Stay;
     form.KnockOutState = 0;
     form.StageFrameCounter = 0;
-    HandOver(form);
+    return HandOver(form);
 }
 
 }  // namespace
@@ -148,7 +149,7 @@ ScrollDelta ScrollDeltaOf(const TForm1& form) {
     return {ClampToInt(3 * dx / 5), ClampToInt(3 * dy / 5)};
 }
 
-void TForm1::FightStage() {
+StageExit TForm1::FightStage() {
     WatchCd(*this);
 
     FaceOpponent(*this, 0);
@@ -179,7 +180,8 @@ void TForm1::FightStage() {
     switch (GameStage) {
         case StageFight: KnockOutRule(*this); break;
         case StageIntro: IntroRule(*this); break;
-        case StageFightEnd: EndRule(*this); break;
+        case StageFightEnd: return EndRule(*this);
         default: break;
     }
+    return StageExit::Stay;
 }

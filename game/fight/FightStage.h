@@ -1,4 +1,5 @@
-// The fight's frame (TForm1::FightStage) and the screen scroll it computes.
+// The fight's frame (TForm1::FightStage, which returns the hand-over at a
+// bout's end) and the screen scroll it computes.
 #pragma once
 
 #include "GameState.h"

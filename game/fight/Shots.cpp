@@ -12,16 +12,6 @@
 
 namespace {
 
-// A heading usable as a table index; a stray value counts as up.
-int HeadingIndex(std::int32_t heading) { return heading >= 0 && heading < kHeadingCount ? heading : UN; }
-
-void EndFlight(ShotRecord& shot) {
-    shot.phaseFrame = 0;
-    shot.live = 0;
-    shot.canHit = 0;
-    shot.visible = 0;
-}
-
 enum class Payment { None, Gauge, Ammunition };
 
 // A beam, and a gauge weapon in the fourth slot, fires only while the gauge
@@ -105,19 +95,9 @@ void TForm1::ShotWeapon() {
     LaunchFor(*this, 1);
 }
 
-namespace {
+// The rarer movers and the landing of a hit, out of the frame's loop.
 
-// The steps below run on every record of a frame, so each comes in two forms:
-// the public routine, which checks the record's phase, and the step itself,
-// given the phase, which the frame's loop inlines (the calls cost as much as
-// the work).
-
-[[gnu::always_inline]] inline void StepStraight(ShotRecord& shot, const ShotPhase& phase) {
-    shot.x = WideSum(shot.x, phase.velocityX);
-    shot.y = WideSum(shot.y, phase.velocityY);
-}
-
-void StepHoming(const TForm1& form, int slot, ShotRecord& shot, const ShotPhase& phase, const PlayerRecord& opponent) {
+void FlyHoming(const TForm1& form, int slot, ShotRecord& shot, const ShotPhase& phase, const PlayerRecord& opponent) {
     const std::int32_t d = DirectionBetween(shot.x, shot.y, opponent);
     // A refused steering link keeps the shot on its phase and heading.
     const ShotPhase* next = FollowPhaseLink(form, slot, shot, phase.steerLinks[StoredSlotOf(d)]);
@@ -126,15 +106,15 @@ void StepHoming(const TForm1& form, int slot, ShotRecord& shot, const ShotPhase&
         shot.phaseFrame = 0;
         shot.phase = next;
     }
-    StepStraight(shot, next ? *next : phase);
+    FlyStraight(shot, next ? *next : phase);
 }
 
-void StepWithRobot(ShotRecord& shot, const ShotPhase& phase, const PlayerRecord& opponent) {
+void FlyWithRobot(ShotRecord& shot, const ShotPhase& phase, const PlayerRecord& opponent) {
     shot.x = WideSum(opponent.posX, phase.velocityX);
     shot.y = WideSum(opponent.posY, phase.velocityY);
 }
 
-void StepEightWay(ShotRecord& shot, const ShotPhase& phase, const PlayerRecord& opponent) {
+void FlyEightWay(ShotRecord& shot, const ShotPhase& phase, const PlayerRecord& opponent) {
     // Unit steps per heading 0-7, clockwise from up.
     static constexpr int kStepX[kHeadingCount] = {0, 1, 1, 1, 0, -1, -1, -1};
     static constexpr int kStepY[kHeadingCount] = {-1, -1, 0, 1, 1, 1, 0, -1};
@@ -144,49 +124,17 @@ void StepEightWay(ShotRecord& shot, const ShotPhase& phase, const PlayerRecord& 
     shot.y = WideSum(shot.y, std::int64_t{kStepY[d]} * phase.velocityY);
 }
 
-[[gnu::always_inline]] inline void StepMove(const TForm1& form, int slot, ShotRecord& shot, const ShotPhase& phase,
-                                            const PlayerRecord& opponent, const PlayerRecord& owner) {
-    // Most shots fly straight: that test alone is cheaper than the jump through a table.
-    if (phase.shotMode == ShotStraight || phase.shotMode == ShotBeam) {
-        StepStraight(shot, phase);
-        return;
-    }
-    switch (phase.shotMode) {
-        case ShotSteered: StepHoming(form, slot, shot, phase, opponent); break;
-        case ShotPlaced: StepWithRobot(shot, phase, opponent); break;
-        case ShotChasing: StepEightWay(shot, phase, opponent); break;
-        case ShotRiding: MoveShotByTable(shot, owner); break;
-        default: break;
-    }
+void MoveShotByTable(ShotRecord& shot, const PlayerRecord& owner) {
+    if (!shot.weapon) return;
+    const LaunchOffset& offset = shot.weapon->launchOffsets[HeadingIndex(shot.heading)][0];
+    shot.x = WideSum(owner.posX, offset.x);
+    shot.y = WideSum(owner.posY, offset.y);
 }
 
-[[gnu::always_inline]] inline void StepAge(const TForm1& form, int slot, ShotRecord& shot, const ShotPhase& phase,
-                                           const PlayerRecord& owner) {
-    // A free record keeps counting; it must not run past the largest int.
-    if (shot.phaseFrame < std::numeric_limits<std::int32_t>::max()) ++shot.phaseFrame;
-    if (phase.endOnOwnerHit == 1 && owner.actionState == ActionHit) EndFlight(shot);
-    if (shot.live != 1 || shot.phaseFrame != phase.duration) return;
-    shot.phaseFrame = 0;
-    if (phase.nextPhase == kNoLink) {
-        EndFlight(shot);
-        return;
-    }
-    // A refused link keeps the shot in its phase, still flying.
-    if (const ShotPhase* next = FollowPhaseLink(form, slot, shot, phase.nextPhase)) shot.phase = next;
-}
+ShotTarget::ShotTarget(TForm1& form, int slot)
+    : index(1 - PlayerOfSlot(slot)), player(form.players[index]), box(HitBoxAt(player, player.posX, player.posY)) {}
 
-// The slot's target: the other player, and its hit rectangle while it has a robot.
-struct Target {
-    explicit Target(TForm1& form, int slot)
-        : index(1 - PlayerOfSlot(slot)), player(form.players[index]), box(HitBoxAt(player, player.posX, player.posY)) {}
-    int index;
-    PlayerRecord& player;
-    HitBox box;
-};
-
-// A landed hit: damage, stun and knock-back, and the shot's next phase. Kept
-// out of the frame's loop, where it is rare.
-[[gnu::noinline]] void Land(TForm1& form, int slot, ShotRecord& shot, const ShotPhase& phase, Target& target) {
+void LandHit(TForm1& form, int slot, ShotRecord& shot, const ShotPhase& phase, ShotTarget& target) {
     PlayerRecord& victim = target.player;
     const bool guarding = victim.actionState == ActionGuard;
     victim.hitPoints = ClampToInt(std::int64_t{victim.hitPoints} - (guarding ? phase.damage / 4 : phase.damage));
@@ -209,49 +157,17 @@ struct Target {
     target.box = HitBoxAt(victim, victim.posX, victim.posY);
 }
 
-[[gnu::noinline]] void PassOn(const TForm1& form, int slot, ShotRecord& shot, const ShotPhase& phase) {
-    if (const ShotPhase* next = FollowOptionalPhaseLink(form, slot, shot, phase.hitPhase)) shot.phase = next;
+HitResult HitTestShot(TForm1& form, int slot, ShotRecord& shot) {
+    ShotTarget target(form, slot);
+    return HitTestShot(form, slot, shot, target);
 }
 
-[[gnu::always_inline]] inline HitResult StepHit(TForm1& form, int slot, ShotRecord& shot, const ShotPhase& phase,
-                                                Target& target) {
-    if (phase.hitKind == 3) {
-        PassOn(form, slot, shot, phase);
-        return HitPassedOn;
-    }
-    if ((phase.hitKind != 1 && phase.hitKind != 2) || shot.canHit != 1 || !shot.weapon) return HitNone;
-    if (!target.player.robot) return HitNone;
-    const HitBox shotBox{std::int64_t{shot.x} - phase.halfWidth, std::int64_t{shot.y} - phase.halfHeight,
-                         std::int64_t{shot.x} + phase.halfWidth, std::int64_t{shot.y} + phase.halfHeight};
-    if (!BoxesOverlap(shotBox, target.box)) return HitNone;  // touching edges do not meet
-    Land(form, slot, shot, phase, target);
-    return HitLanded;
-}
-
-[[gnu::always_inline]] inline void StepPlace(ShotRecord& shot, std::int32_t dx, std::int32_t dy) {
-    const std::int32_t ex = shot.phase ? shot.phase->extentX : 0;
-    const std::int32_t ey = shot.phase ? shot.phase->extentY : 0;
-    // The tail lies behind the shot: against its heading, by its extents.
-    static constexpr int kBackX[kHeadingCount] = {0, -1, -1, -1, 0, 1, 1, 1};
-    static constexpr int kBackY[kHeadingCount] = {1, 1, 0, -1, -1, -1, 0, 1};
-    const int h = HeadingIndex(shot.heading);
-    // Most frames do not scroll: then the older points only move down the trail.
-    if (dx == 0 && dy == 0) {
-        shot.trail[2] = shot.trail[1];
-        shot.trail[1] = shot.trail[0];
-    } else {
-        shot.trail[2] = {WideSum(shot.trail[1].x, dx), WideSum(shot.trail[1].y, dy)};
-        shot.trail[1] = {WideSum(shot.trail[0].x, dx), WideSum(shot.trail[0].y, dy)};
-    }
-    shot.trail[0] = {WideSum(shot.x, std::int64_t{kBackX[h]} * ex, dx), WideSum(shot.y, std::int64_t{kBackY[h]} * ey, dy)};
-}
+namespace {
 
 // A hit test, and the hit's sound: each player's hits sound on its own set,
 // so both can ring at once.
-[[gnu::always_inline]] inline void TestHit(TForm1& form, int slot, ShotRecord& shot, const WeaponDescriptor& weapon,
-                                           Target& target) {
-    if (!shot.phase || shot.phase->hitKind == 0) return;
-    if (StepHit(form, slot, shot, *shot.phase, target) != HitLanded) return;
+void TestHit(TForm1& form, int slot, ShotRecord& shot, const WeaponDescriptor& weapon, ShotTarget& target) {
+    if (HitTestShot(form, slot, shot, target) != HitLanded) return;
     if (PlayerOfSlot(slot) == 0)
         form.HitSound2(TextChars(weapon.hitSound));
     else
@@ -260,66 +176,28 @@ struct Target {
 
 }  // namespace
 
-void MoveShotStraight(ShotRecord& shot) {
-    if (shot.phase) StepStraight(shot, *shot.phase);
-}
-
-void MoveShotHoming(const TForm1& form, int slot, ShotRecord& shot, const PlayerRecord& opponent) {
-    if (shot.phase) StepHoming(form, slot, shot, *shot.phase, opponent);
-}
-
-void MoveShotWithRobot(ShotRecord& shot, const PlayerRecord& opponent) {
-    if (shot.phase) StepWithRobot(shot, *shot.phase, opponent);
-}
-
-void MoveShotEightWay(ShotRecord& shot, const PlayerRecord& opponent) {
-    if (shot.phase) StepEightWay(shot, *shot.phase, opponent);
-}
-
-void MoveShotByTable(ShotRecord& shot, const PlayerRecord& owner) {
-    if (!shot.weapon) return;
-    const LaunchOffset& offset = shot.weapon->launchOffsets[HeadingIndex(shot.heading)][0];
-    shot.x = WideSum(owner.posX, offset.x);
-    shot.y = WideSum(owner.posY, offset.y);
-}
-
-void MoveShot(const TForm1& form, int slot, ShotRecord& shot, const PlayerRecord& opponent, const PlayerRecord& owner) {
-    if (shot.phase) StepMove(form, slot, shot, *shot.phase, opponent, owner);
-}
-
-void AdvanceShotFrame(const TForm1& form, int slot, ShotRecord& shot, const PlayerRecord& owner) {
-    if (shot.phase) StepAge(form, slot, shot, *shot.phase, owner);
-}
-
-HitResult HitTestShot(TForm1& form, int slot, ShotRecord& shot) {
-    if (!shot.phase) return HitNone;
-    Target target(form, slot);
-    return StepHit(form, slot, shot, *shot.phase, target);
-}
-
-void PlaceShot(ShotRecord& shot, std::int32_t dx, std::int32_t dy) { StepPlace(shot, dx, dy); }
-
 void RunShots(TForm1& form, std::int32_t dx, std::int32_t dy) {
     for (int slot = 0; slot < kShotSlots; ++slot) {
         const WeaponDescriptor* weapon = form.shotSlots[slot][0][0].weapon;
         if (!weapon) continue;
         const PlayerRecord& owner = form.players[PlayerOfSlot(slot)];
-        Target target(form, slot);
+        // Taken once for the slot's records; a landed hit takes it afresh.
+        ShotTarget target(form, slot);
         // Player 1's second weapon has always hit before its shots aged.
         const bool testBeforeAgeing = slot == 1;
         const int volleys = VolleysOf(*weapon), parts = PartsOf(*weapon);
         for (int row = 0; row < volleys; ++row)
             for (int part = 0; part < parts; ++part) {
                 ShotRecord& shot = form.shotSlots[slot][row][part];
-                if (shot.phase) StepMove(form, slot, shot, *shot.phase, target.player, owner);
+                MoveShot(form, slot, shot, target.player, owner);
                 if (testBeforeAgeing) TestHit(form, slot, shot, *weapon, target);
-                if (shot.phase) StepAge(form, slot, shot, *shot.phase, owner);
+                AdvanceShotFrame(form, slot, shot, owner);
                 if (!testBeforeAgeing) TestHit(form, slot, shot, *weapon, target);
                 if (dx != 0 || dy != 0) {
                     shot.x = WideSum(shot.x, dx);
                     shot.y = WideSum(shot.y, dy);
                 }
-                StepPlace(shot, dx, dy);
+                PlaceShot(shot, dx, dy);
             }
     }
 }

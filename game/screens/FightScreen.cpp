@@ -1,8 +1,8 @@
 // The fight screen: grid, banner, ammunition lines and names, bars, shots
 // and the robots as wireframe arrows, all drawn anew each frame. It is also
-// where a robot whose module filled nothing is caught.
-#include "Devices.h"
-#include "GameState.h"
+// where a robot whose module filled nothing is found, and reported to the frame.
+#include "Background.h"
+#include "Screens.h"
 #include "Wide.h"
 
 #include <cstdio>
@@ -13,8 +13,6 @@ constexpr platform::Color kWhite{255, 255, 255};
 constexpr platform::Color kP1Colour{0, 0, 255};
 constexpr platform::Color kP2Colour{255, 0, 0};
 constexpr std::int32_t kBarLength = 300;
-constexpr const char* kModuleFailure = "DLL読み込みに支障が見られました。もう一度スタート画面に戻ります。";
-
 
 // 300 x (value / maximum) with a single-precision quotient, toward zero; the
 // product keeps every digit of it (490 of 700 is 209, not 210).
@@ -24,7 +22,7 @@ std::int32_t BarLength(std::int32_t value, std::int32_t maximum) {
     return length > 1e9 ? 1000000000 : length < -1e9 ? -1000000000 : static_cast<std::int32_t>(length);
 }
 
-void AmmoLines(const TForm1& form, platform::Canvas& dc, int player, std::int32_t x) {
+void AmmoLines(const FormState& form, platform::Canvas& dc, int player, std::int32_t x) {
     char line[32];
     for (int n = 1; n <= 4; ++n) {
         const ShotPhase* phase = form.shotSlots[SlotOf(player, n)][0][0].phase;
@@ -39,18 +37,16 @@ void AmmoLines(const TForm1& form, platform::Canvas& dc, int player, std::int32_
     }
 }
 
-// What a bar reads, taken before the first check can send the game back
-// to the start screen and clear the records.
+// What a bar reads.
 struct Bar {
     const RobotDescriptor* robot;
     bool hitPoints;  // else the gauge
     std::int32_t value;
 };
 
-// Fills the four bars, each on its own check; false when a robot's
-// definition was missing, after each failed check has shown its message.
-bool DrawBars(TForm1& form, platform::Canvas& dc) {
-    const DisplayObjects& d = form.devices.display;
+// Fills the four bars, each on its own check; the number of checks that
+// found a robot's definition missing, each bar of which is left out.
+int DrawBars(const FormState& form, const Paints& d, platform::Canvas& dc) {
     const PlayerRecord& p1 = form.players[0];
     const PlayerRecord& p2 = form.players[1];
     const Bar bars[4] = {{p1.robot, true, p1.hitPoints}, {p2.robot, true, p2.hitPoints},
@@ -58,18 +54,13 @@ bool DrawBars(TForm1& form, platform::Canvas& dc) {
     const platform::BrushId brushes[4] = {d.brushBlue, d.brushRed, d.brushGreen, d.brushMagenta};
     const std::int32_t tops[4] = {20, 20, 35, 35};
 
-    bool intact = true;
+    int missing = 0;
     for (int k = 0; k < 4; ++k) {
         const Bar& bar = bars[k];
         if (bar.hitPoints && bar.value < 0) continue;  // knocked out: no hit-point bar
         const std::int32_t maximum = !bar.robot ? 0 : bar.hitPoints ? bar.robot->maxHitPoints : bar.robot->gaugeMax;
         if (maximum == 0) {
-            // Each failed check reports and returns to the start screen; the values
-            // were all taken before the first, so a second return changes nothing.
-            ShowError(form.devices, kModuleFailure);
-            form.ToStart();
-            intact = false;
-            if (form.Closing()) return false;
+            ++missing;
             continue;
         }
         const std::int32_t length = BarLength(bar.value, maximum);
@@ -78,14 +69,14 @@ bool DrawBars(TForm1& form, platform::Canvas& dc) {
         else
             dc.FillRect(420, tops[k], WideSum(420, length), tops[k] + 10, brushes[k]);
     }
-    return intact;
+    return missing;
 }
 
 bool Shown(const ShotRecord& shot) { return shot.live == 1 && shot.visible == 1 && shot.weapon; }
 
-void DrawTrails(const TForm1& form, platform::Canvas& dc) {
+void DrawTrails(const FormState& form, const Paints& d, platform::Canvas& dc) {
     for (int slot = 0; slot < kShotSlots; ++slot) {
-        if (WeaponOfSlot(slot) == 1) dc.SelectBrush(PlayerOfSlot(slot) == 0 ? form.devices.display.brushGreen : form.devices.display.brushMagenta);
+        if (WeaponOfSlot(slot) == 1) dc.SelectBrush(PlayerOfSlot(slot) == 0 ? d.brushGreen : d.brushMagenta);
         for (int row = 0; row < kUsedShotRows; ++row)
             for (const ShotRecord& shot : form.shotSlots[slot][row]) {
                 if (!Shown(shot) || shot.weapon->trailCircles != 1) continue;
@@ -100,8 +91,7 @@ void DrawTrails(const TForm1& form, platform::Canvas& dc) {
 
 // Bodies select only a brush: their outline is the pen of the moment, the
 // grid's or the last beam's.
-void DrawShotBodies(const TForm1& form, platform::Canvas& dc) {
-    const DisplayObjects& d = form.devices.display;
+void DrawShotBodies(const FormState& form, const Paints& d, platform::Canvas& dc) {
     for (int slot = 0; slot < kShotSlots; ++slot) {
         const PlayerRecord& owner = form.players[PlayerOfSlot(slot)];
         for (int row = 0; row < kUsedShotRows; ++row)
@@ -132,10 +122,9 @@ constexpr int kSignY[kHeadingCount] = {-1, -1, 0, 1, 1, 1, 0, -1};
 
 // An arrow pointing the way the robot faces; the weapon-2 motion pushes
 // its tip out by the arm's reach, a guard puts a line across its front.
-void DrawRobot(const TForm1& form, platform::Canvas& dc, int player) {
+void DrawRobot(const FormState& form, const Paints& d, platform::Canvas& dc, int player) {
     const PlayerRecord& p = form.players[player];
     if (!p.robot) return;
-    const DisplayObjects& d = form.devices.display;
     if (p.actionState == ActionHit)
         dc.SelectPen(player == 0 ? d.penP1Stunned : d.penP2Stunned);
     else
@@ -169,35 +158,35 @@ void DrawRobot(const TForm1& form, platform::Canvas& dc, int player) {
 
 }  // namespace
 
-void TForm1::Draw_FS() {
-    platform::Canvas* dc = devices.display.backDc;
-    if (!dc) return;
-    const DisplayObjects& d = devices.display;
+DrawReport Draw_FS(const Scene& scene, platform::Canvas& dc) {
+    const FormState& form = scene.state;
+    const Paints& d = scene.paints;
 
-    dc->SelectBrush(d.brushBlack);
-    dc->FillRect(0, 0, platform::kPictureWidth, platform::kPictureHeight, d.brushBlack);
-    DrawBackLine();
+    dc.SelectBrush(d.brushBlack);
+    dc.FillRect(0, 0, platform::kPictureWidth, platform::kPictureHeight, d.brushBlack);
+    DrawBackLine(scene, dc);
 
-    dc->SetTextTransparent();
-    dc->SetTextColor(kWhite);
-    if (GameStage == StageIntro)
-        dc->TextOut(300, 280, "It's Show Time!");
-    else if (GameStage == StageFightEnd)
-        dc->TextOut(300, 280, FightWinner == 1 ? "Player1 Survived!" : FightWinner == 2 ? "Player2 Survived!" : "Draw....");
+    dc.SetTextTransparent();
+    dc.SetTextColor(kWhite);
+    if (form.GameStage == StageIntro)
+        dc.TextOut(300, 280, "It's Show Time!");
+    else if (form.GameStage == StageFightEnd)
+        dc.TextOut(300, 280, form.FightWinner == 1 ? "Player1 Survived!" : form.FightWinner == 2 ? "Player2 Survived!" : "Draw....");
 
-    dc->SetTextColor(kP1Colour);
-    AmmoLines(*this, *dc, 0, 0);
-    if (IsRobot(p1RobotNumber)) dc->TextOut(80, 50, kRobotNames[p1RobotNumber - 1].fight);
-    dc->SetTextColor(kP2Colour);
-    AmmoLines(*this, *dc, 1, 720);
-    if (IsRobot(p2RobotNumber)) dc->TextOut(420, 50, kRobotNames[p2RobotNumber - 1].fight);
+    dc.SetTextColor(kP1Colour);
+    AmmoLines(form, dc, 0, 0);
+    if (IsRobot(form.p1RobotNumber)) dc.TextOut(80, 50, kRobotNames[form.p1RobotNumber - 1].fight);
+    dc.SetTextColor(kP2Colour);
+    AmmoLines(form, dc, 1, 720);
+    if (IsRobot(form.p2RobotNumber)) dc.TextOut(420, 50, kRobotNames[form.p2RobotNumber - 1].fight);
 
-    // A robot without a definition has sent the game back to the start
-    // screen; its records are gone, so the fight is not drawn further.
-    if (!DrawBars(*this, *dc)) return;
+    // A robot without a definition sends the game back to the start screen,
+    // which clears the records: the fight is not drawn further.
+    if (const int missing = DrawBars(form, d, dc)) return {missing};
 
-    DrawTrails(*this, *dc);
-    DrawShotBodies(*this, *dc);
-    DrawRobot(*this, *dc, 0);
-    DrawRobot(*this, *dc, 1);
+    DrawTrails(form, d, dc);
+    DrawShotBodies(form, d, dc);
+    DrawRobot(form, d, dc, 0);
+    DrawRobot(form, d, dc, 1);
+    return {};
 }

@@ -1,7 +1,6 @@
 // The result screen of a survival run: the score table, or the file error,
 // shown until the 600th frame of the versus screen's count.
-#include "Devices.h"
-#include "GameState.h"
+#include "Screens.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -20,29 +19,27 @@ const char* ResultName(std::int32_t robot) {
 
 }  // namespace
 
-void TForm1::ResultStage() {
+StageExit TForm1::ResultStage() {
     // The count goes on from the versus screen's, so the table shows 361-600 frames.
-    if (++StageFrameCounter < kResultFrames) return;
+    if (++StageFrameCounter < kResultFrames) return StageExit::Stay;
     StageFrameCounter = 0;
     GameStage = StageModeMenu;
     scoreFileError = 0;
-    ToStart();
+    return StageExit::ToStart;
 }
 
-void TForm1::Draw_Result() {
-    platform::Canvas* dc = devices.display.backDc;
-    if (!dc) return;
+DrawReport Draw_Result(const Scene& scene, platform::Canvas& dc) {
     // Only the box: the versus screen's last picture stays around it.
-    dc->SelectBrush(devices.display.brushBlue);
-    dc->FillRect(200, 200, 600, 400, devices.display.brushBlue);
-    dc->SetTextTransparent();
-    dc->SetTextColor(kWhite);
+    dc.SelectBrush(scene.paints.brushBlue);
+    dc.FillRect(200, 200, 600, 400, scene.paints.brushBlue);
+    dc.SetTextTransparent();
+    dc.SetTextColor(kWhite);
 
-    if (scoreFileError == 1) {
-        dc->TextOut(250, 210, "File Error(ファイルを初期化(すべて０にする。)します。)");
-        return;
+    if (scene.state.scoreFileError == 1) {
+        dc.TextOut(250, 210, "File Error(ファイルを初期化(すべて０にする。)します。)");
+        return {};
     }
-    dc->TextOut(250, 210, "Great Surviver's SCORE!!");
+    dc.TextOut(250, 210, "Great Surviver's SCORE!!");
     static constexpr const char* kLines[kScoreEntries] = {
         "First Score  : %d　機", "Second Score : %d　機", "Third Score  : %d　機",
         "Fourth Score : %d　機", "Fifth Score  : %d　機",
@@ -50,8 +47,9 @@ void TForm1::Draw_Result() {
     for (std::size_t n = 0; n < kScoreEntries; ++n) {
         const std::int32_t y = 240 + 30 * static_cast<std::int32_t>(n);
         char line[64];
-        std::snprintf(line, sizeof line, kLines[n], static_cast<int>(ScoreTable[2 * n]));
-        dc->TextOut(250, y, line);
-        dc->TextOut(440, y, ResultName(ScoreTable[2 * n + 1]));
+        std::snprintf(line, sizeof line, kLines[n], static_cast<int>(scene.state.ScoreTable[2 * n]));
+        dc.TextOut(250, y, line);
+        dc.TextOut(440, y, ResultName(scene.state.ScoreTable[2 * n + 1]));
     }
+    return {};
 }

@@ -1,8 +1,8 @@
 // The screens before a fight: the start menus, the robot selection and the
 // versus screen. Each handler reads the players' controls once a frame and
 // moves the state on; its drawer paints the screen afterwards in the same frame.
-#include "Devices.h"
-#include "GameState.h"
+#include "RobotTable.h"
+#include "Screens.h"
 
 #include <cstdio>
 
@@ -33,12 +33,12 @@ bool Armed(std::uint8_t& ready, std::int32_t& repeatCount) {
 
 void PlayJingle(TForm1& form) { form.PlayFromStart(form.devices.sound.JingleBuffer, false); }
 
-// The robots 3, 4, 6, 9, 10 and 11 lead to the second computer ladder.
-std::int32_t LadderRouteOf(std::int32_t robot) {
-    switch (robot) {
-        case 3: case 4: case 6: case 9: case 10: case 11: return 1;
-        default: return 0;
-    }
+// The nearest robot from `robot` on in `step` (-1 up, +1 down) the cursor may
+// rest on: locked robots are passed over; with none, the cursor stays.
+std::int32_t NextChoice(std::int32_t robot, int step, bool unlocked) {
+    for (std::int32_t n = robot + step; IsRobot(n); n += step)
+        if (Selectable(n, unlocked)) return n;
+    return robot;
 }
 
 // One player's cursor on the select screen. True in the frame the player decides.
@@ -53,13 +53,12 @@ struct Chooser {
 bool Choose(TForm1& form, const Chooser& c) {
     if (!Armed(c.ready, c.repeatCount)) return false;
     if (c.chosen) return false;  // a choice is final; the input stays armed meanwhile
-    const std::int32_t last = form.robot11Unlocked ? kRobotCount : kRobotCount - 1;
     if (c.controls.axisY == kAxisUp) {
         c.ready = 0;
-        if (c.robot > 1) --c.robot;
+        c.robot = NextChoice(c.robot, -1, form.robot11Unlocked);
     } else if (c.controls.axisY == kAxisDown) {
         c.ready = 0;
-        if (c.robot < last) ++c.robot;
+        c.robot = NextChoice(c.robot, 1, form.robot11Unlocked);
     }
     if (c.controls.buttonCode != kButtonDecide) return false;
     PlayJingle(form);
@@ -70,12 +69,17 @@ bool Choose(TForm1& form, const Chooser& c) {
 
 // ---- drawing ----
 
-platform::Canvas* BeginScreen(Devices& devices) {
-    platform::Canvas* dc = devices.display.backDc;
-    if (!dc) return nullptr;
-    dc->FillRect(0, 0, platform::kPictureWidth, platform::kPictureHeight, devices.display.brushBlack);
-    dc->SetTextTransparent();
-    return dc;
+void BeginScreen(const Scene& scene, platform::Canvas& dc) {
+    dc.FillRect(0, 0, platform::kPictureWidth, platform::kPictureHeight, scene.paints.brushBlack);
+    dc.SetTextTransparent();
+}
+
+// The three green lines at the top of the start and select screens.
+void Title(platform::Canvas& dc, const char* first, const char* second, const char* third) {
+    dc.SetTextColor(kGreen);
+    dc.TextOut(0, 25, first);
+    dc.TextOut(0, 50, second);
+    dc.TextOut(0, 75, third);
 }
 
 void TextWithNumber(platform::Canvas& dc, std::int32_t x, std::int32_t y, const char* format, int value) {
@@ -101,18 +105,17 @@ void Chevron(platform::Canvas& dc, platform::PenId pen, std::int32_t tipY) {
 
 }  // namespace
 
-void TForm1::StartStage() {
+StageExit TForm1::StartStage() {
     const PlayerRecord& p1 = players[0];
     if (GameStage == StageClosingMessage) {
-        if (++StageFrameCounter < kClosingMessageFrames) return;
+        if (++StageFrameCounter < kClosingMessageFrames) return StageExit::Stay;
         GameStage = StageSelect;
         StageFrameCounter = 0;
         p1MenuReady = 0;
-        ToSelect();
-        return;
+        return StageExit::ToSelect;
     }
-    if (GameStage < StageModeMenu || GameStage > StageDifficultyMenu) return;
-    if (!Armed(p1MenuReady, p1RepeatCount)) return;
+    if (GameStage < StageModeMenu || GameStage > StageDifficultyMenu) return StageExit::Stay;
+    if (!Armed(p1MenuReady, p1RepeatCount)) return StageExit::Stay;
 
     // The step first, then the decision, which may come in the same frame.
     switch (GameStage) {
@@ -166,9 +169,10 @@ void TForm1::StartStage() {
         default:
             break;
     }
+    return StageExit::Stay;
 }
 
-void TForm1::SelectStage() {
+StageExit TForm1::SelectStage() {
     // The game speed follows player 1's guard and dash buttons every frame they are held.
     const std::int32_t button = players[0].buttonCode;
     if (button == ButtonGuard && FrameDelay > 0) --FrameDelay;
@@ -185,15 +189,15 @@ void TForm1::SelectStage() {
         Choose(*this, {players[1], p2MenuReady, p2RepeatCount, p2RobotNumber, p2Chosen});
         decided = p1Chosen && p2Chosen;
     }
-    if (!decided || ++StageFrameCounter < kHandoverFrames) return;
+    if (!decided || ++StageFrameCounter < kHandoverFrames) return StageExit::Stay;
 
     p1FullHeal = 1;
     if (GameMode == ModeSurvival) survivalKills = 0;  // a new run
     GameStage = StageVersus;
-    ToBefore();
+    return StageExit::ToBefore;
 }
 
-void TForm1::BeforeStage() {
+StageExit TForm1::BeforeStage() {
     if (MusicSource == MusicCd && Armed(p1MenuReady, p1RepeatCount)) {
         // Tracks 1 to CdTrackCount - 1; a press at a bound still rests the input.
         const std::int32_t button = players[0].buttonCode;
@@ -206,82 +210,87 @@ void TForm1::BeforeStage() {
     }
 
     // The counter goes on from the stage before: 15 after the selection, 0 after a fight.
-    if (++StageFrameCounter <= kVersusLastFrame) return;
+    if (++StageFrameCounter <= kVersusLastFrame) return StageExit::Stay;
     StopWaveFile();
     GameStage = StageIntro;
-    ToFight();
+    return StageExit::ToFight;
 }
 
-void TForm1::Draw_Start() {
-    platform::Canvas* dc = BeginScreen(devices);
-    if (!dc) return;
-    dc->SetTextColor(kGreen);
-    dc->TextOut(0, 25, "This is Vorntak_proto3.0.");
-    dc->TextOut(0, 50, "This is Exiciting,ActionGame.");
-    dc->TextOut(0, 75, "This should make you Hot & Cool!");
-    TextWithNumber(*dc, 0, 90, "JoySet1= %d", devices.JoySet1);
-    TextWithNumber(*dc, 0, 105, "JoySet2= %d", devices.JoySet2);
+DrawReport Draw_Start(const Scene& scene, platform::Canvas& dc) {
+    const FormState& form = scene.state;
+    BeginScreen(scene, dc);
+    Title(dc, "This is Vorntak_proto3.0.", "This is Exiciting,ActionGame.", "This should make you Hot & Cool!");
+    TextWithNumber(dc, 0, 90, "JoySet1= %d", scene.joySet1);
+    TextWithNumber(dc, 0, 105, "JoySet2= %d", scene.joySet2);
 
-    switch (GameStage) {
+    switch (form.GameStage) {
         case StageModeMenu:
-            MenuLine(*dc, 155, "1Player?", GameMode == ModeOnePlayer);
-            MenuLine(*dc, 190, "2Player?", GameMode == ModeTwoPlayers);
-            MenuLine(*dc, 235, "Survival Mode?", GameMode == ModeSurvival);
+            MenuLine(dc, 155, "1Player?", form.GameMode == ModeOnePlayer);
+            MenuLine(dc, 190, "2Player?", form.GameMode == ModeTwoPlayers);
+            MenuLine(dc, 235, "Survival Mode?", form.GameMode == ModeSurvival);
             break;
         case StageMusicMenu:
-            MenuLine(*dc, 155, "Music = CD", MusicSource == MusicCd);
-            MenuLine(*dc, 190, "Music = MIDI", MusicSource == MusicMidi);
+            MenuLine(dc, 155, "Music = CD", form.MusicSource == MusicCd);
+            MenuLine(dc, 190, "Music = MIDI", form.MusicSource == MusicMidi);
             break;
         case StageDifficultyMenu:
-            MenuLine(*dc, 155, "EASY", Difficulty == DifficultyEasy);
-            MenuLine(*dc, 190, "NORMAL", Difficulty == DifficultyNormal);
-            MenuLine(*dc, 225, "HARD", Difficulty == DifficultyHard);
+            MenuLine(dc, 155, "EASY", form.Difficulty == DifficultyEasy);
+            MenuLine(dc, 190, "NORMAL", form.Difficulty == DifficultyNormal);
+            MenuLine(dc, 225, "HARD", form.Difficulty == DifficultyHard);
             break;
         case StageClosingMessage:
-            MenuLine(*dc, 155, "OK!! Have A Nice Fight!!", true);
+            MenuLine(dc, 155, "OK!! Have A Nice Fight!!", true);
             break;
         default:
             break;
     }
+    return {};
 }
 
-void TForm1::Draw_Select() {
-    platform::Canvas* dc = BeginScreen(devices);
-    if (!dc) return;
-    dc->SetTextColor(kGreen);
-    dc->TextOut(0, 25, "Hi!Select Your Favorite Machine!");
-    dc->TextOut(0, 50, "They are Strong Machine,qUL.");
-    dc->TextOut(0, 75, "But they are ArrowMark visually! ");
-    TextWithNumber(*dc, 0, 500, "GAME-SPEED = %d", 100 - FrameDelay);
+std::int32_t SelectNameY(std::int32_t robot, int count) {
+    // 50 pixels a name while the list fits above 550; a longer list closes up to end there.
+    constexpr std::int32_t kPitch = 50, kLowest = 550;
+    const std::int32_t pitch = count > kLowest / kPitch ? kLowest / count : kPitch;
+    return pitch * robot;
+}
 
-    const int listed = robot11Unlocked ? kRobotCount : kRobotCount - 1;
-    for (int n = 1; n <= listed; ++n) dc->TextOut(650, 50 * n, kRobotNames[n - 1].select);
+DrawReport Draw_Select(const Scene& scene, platform::Canvas& dc) {
+    const FormState& form = scene.state;
+    BeginScreen(scene, dc);
+    Title(dc, "Hi!Select Your Favorite Machine!", "They are Strong Machine,qUL.", "But they are ArrowMark visually! ");
+    TextWithNumber(dc, 0, 500, "GAME-SPEED = %d", 100 - form.FrameDelay);
+
+    for (int n = 1; n <= kRobotCount; ++n)
+        if (Selectable(n, form.robot11Unlocked)) dc.TextOut(650, SelectNameY(n, kRobotCount), kRobotNames[n - 1].select);
 
     // Player 2's chevron sits 5 pixels below player 1's, so both show on one name.
-    if (IsRobot(p1RobotNumber)) Chevron(*dc, devices.display.penP1Arrow, 15 + 50 * p1RobotNumber);
-    if (GameMode == ModeTwoPlayers && IsRobot(p2RobotNumber))
-        Chevron(*dc, devices.display.penP2Arrow, 20 + 50 * p2RobotNumber);
+    if (IsRobot(form.p1RobotNumber))
+        Chevron(dc, scene.paints.penP1Arrow, SelectNameY(form.p1RobotNumber, kRobotCount) + 15);
+    if (form.GameMode == ModeTwoPlayers && IsRobot(form.p2RobotNumber))
+        Chevron(dc, scene.paints.penP2Arrow, SelectNameY(form.p2RobotNumber, kRobotCount) + 20);
+    return {};
 }
 
-void TForm1::Draw_BS() {
-    platform::Canvas* dc = BeginScreen(devices);
-    if (!dc) return;
+DrawReport Draw_BS(const Scene& scene, platform::Canvas& dc) {
+    const FormState& form = scene.state;
+    BeginScreen(scene, dc);
 
     // The names fade out as the fight nears. Outside 1-250 the colour is left as it is.
-    const std::int32_t frame = StageFrameCounter;
+    const std::int32_t frame = form.StageFrameCounter;
     if (frame >= 1 && frame <= 250) {
         constexpr std::uint8_t kShades[5] = {255, 191, 127, 95, 63};
         const std::uint8_t shade = kShades[(frame - 1) / 50];
-        dc->SetTextColor({shade, shade, shade});
+        dc.SetTextColor({shade, shade, shade});
     }
 
-    if (GameMode == ModeSurvival) {
-        dc->TextOut(520, 530, "Return:F1 Key On Keyboard!");
-        TextWithNumber(*dc, 520, 550, "SURVIVAL MODE :%d機撃墜", survivalKills);
+    if (form.GameMode == ModeSurvival) {
+        dc.TextOut(520, 530, "Return:F1 Key On Keyboard!");
+        TextWithNumber(dc, 520, 550, "SURVIVAL MODE :%d機撃墜", form.survivalKills);
     }
-    if (IsRobot(p1RobotNumber)) dc->TextOut(300, 240, kRobotNames[p1RobotNumber - 1].versus);
-    dc->TextOut(340, 290, "VS");
-    if (IsRobot(p2RobotNumber)) dc->TextOut(360, 320, kRobotNames[p2RobotNumber - 1].versus);
+    if (IsRobot(form.p1RobotNumber)) dc.TextOut(300, 240, kRobotNames[form.p1RobotNumber - 1].versus);
+    dc.TextOut(340, 290, "VS");
+    if (IsRobot(form.p2RobotNumber)) dc.TextOut(360, 320, kRobotNames[form.p2RobotNumber - 1].versus);
 
-    if (MusicSource == MusicCd) TextWithNumber(*dc, 350, 350, "CD-Track = %d", CdTrack);
+    if (form.MusicSource == MusicCd) TextWithNumber(dc, 350, 350, "CD-Track = %d", form.CdTrack);
+    return {};
 }

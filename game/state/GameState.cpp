@@ -16,7 +16,8 @@ const RobotNames kRobotNames[] = {
     {"D-2-O", "Vaved Avedove Zidi", "D-2-O", "D-2-O"},
     {"DodizevoZ", "DodizevoZ", "DodizevoZ", "DodizevoZ"},
 };
-static_assert(std::size(kRobotNames) == kRobotCount, "a name row for every robot");
+static_assert(std::size(kRobotNames) == kRobotCount,
+              "a name row for every robot: add the new robot's select, versus, fight and result names");
 
 TForm1::~TForm1() {
     for (auto& player : weapons)

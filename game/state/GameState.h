@@ -139,16 +139,19 @@ struct RobotNames {
 extern const RobotNames kRobotNames[];
 inline constexpr const char* kEmptyResultRobot = "----";
 
+// What a finished stage handler asks of the frame: the transition into the
+// next stage, which the frame runs as soon as the handler returns.
+enum class StageExit { Stay, ToSelect, ToBefore, ToFight, ToStart };
+
 // ---------------------------------------------------------------------------
 // The form: every member in its order
 // ---------------------------------------------------------------------------
 struct Devices;
+struct DrawReport;
 
 // The game state: every record of the form, zero-filled when the form is made
 // (every text handle is then the empty text).
 struct FormState {
-    platform::CdAudio* MediaPlayer1;  // the CD player; null: no CD audio at all
-
     PlayerRecord players[2];
 
     RobotDescriptor robotDescs[2];
@@ -169,7 +172,7 @@ struct FormState {
 
     std::int32_t ScoreTable[16];        // image of the score file
     std::int32_t scoreFileError;        // 1: the score file could be neither opened nor created
-    std::uint8_t robot11Unlocked;
+    std::uint8_t robot11Unlocked;       // a survival run has unlocked the robots that start locked
 
     std::int32_t GameStage;
 
@@ -223,6 +226,7 @@ struct TForm1 : FormState {
     ~TForm1();  // drops the form's references to the weapons' sound names
 
     Devices& devices;
+    platform::CdAudio* MediaPlayer1 = nullptr;  // the CD player; null: no CD audio at all
 
     // The methods, by the layer and the file that define them.
 
@@ -314,7 +318,30 @@ struct TForm1 : FormState {
     void Zozer_Think();
     void Rodi_Think();
 
-    // ---- game/core, game/fight, game/screens: the top layer
+    // ---- game/fight: the fight layer. A stage handler does not run a
+    // transition: it returns the one it asks for, and the frame runs it.
+    // fight/Input.cpp: player 1 from joystick 1 or the keyboard; player 2 likewise, or the computer
+    void ControlHead();
+    // fight/FightStage.cpp: one frame of a bout
+    StageExit FightStage();
+    // fight/Shots.cpp: shot launch
+    void ShotWeapon();
+    // fight/Background.cpp: the background grid and its scrolling (its drawer is in Background.h)
+    void BackMove(std::int32_t dx, std::int32_t dy);  // moves the grid, then wraps it over the screen
+    void BackUp();
+    void BackDown();
+    void BackRight();
+    void BackLeft();
+
+    // ---- game/screens: the screens layer (the drawers are in Screens.h)
+    // screens/StartScreens.cpp: the start, selection and versus screens
+    StageExit StartStage();
+    StageExit SelectStage();
+    StageExit BeforeStage();
+    // screens/ResultScreen.cpp: the survival result screen
+    StageExit ResultStage();
+
+    // ---- game/core: the top layer
     // core/Form.cpp: start-up, frames and shut-down
     void FormShow();
     void FormClose();
@@ -322,38 +349,17 @@ struct TForm1 : FormState {
     int FinishRun();  // after the loop: a failure's reason to standard error; the exit status (0 or 1)
     void StartDX();
     void EndDX();
+    // Each empty robot definition a drawer found shows the module message and
+    // goes back to the start screen, until one of them closes the form.
+    void AnswerDrawer(const DrawReport& report);
     // core/Transitions.cpp: stage transitions and the global keys
     void ToSelect();
     void ToBefore();
     void ToFight();
     void ToStart();
+    void Follow(StageExit exit);  // runs the transition a stage handler asked for
     void HomeBackgroundGrid();
     void FormKeyDown(std::uint16_t key);
-    // fight/Input.cpp: player 1 from joystick 1 or the keyboard; player 2 likewise, or the computer
-    void ControlHead();
-    // fight/FightStage.cpp: one frame of a bout
-    void FightStage();
-    // fight/Shots.cpp: shot launch
-    void ShotWeapon();
-    // fight/Background.cpp: the background grid and its scrolling
-    void DrawBackLine();
-    void BackMove(std::int32_t dx, std::int32_t dy);  // moves the grid, then wraps it over the screen
-    void BackUp();
-    void BackDown();
-    void BackRight();
-    void BackLeft();
-    // screens/StartScreens.cpp: the start, selection and versus screens
-    void StartStage();
-    void SelectStage();
-    void BeforeStage();
-    void Draw_Start();
-    void Draw_Select();
-    void Draw_BS();
-    // screens/ResultScreen.cpp: the survival result screen
-    void ResultStage();
-    void Draw_Result();
-    // screens/FightScreen.cpp: the fight screen
-    void Draw_FS();
 
 private:
     // devices/Music.cpp

@@ -86,10 +86,12 @@ TEST_F(EndToEnd, ASurvivalRunFromTheStartScreenToTheNextStage) {
     ChooseMode(2);
     weapon = 2;  // the cannon wins this run
     ASSERT_EQ(form->GameMode, ModeSurvival);
-    // A seed whose first draw, the opponent, is a robot with a module.
+    // A seed whose first draw, the opponent, is robot 4 or 7, and whose second,
+    // the difficulty, is the easiest.
     for (std::uint32_t seed = 1;; ++seed) {
         form->SeedRandom(seed);
-        if (const std::int32_t robot = form->Random() % 11 + 1; robot == 4 || robot == 7) {
+        const std::int32_t robot = form->Random() % kRobotCount + 1;
+        if ((robot == 4 || robot == 7) && form->Random() % 3 + 1 == DifficultyEasy) {
             form->SeedRandom(seed);
             break;
         }
@@ -103,7 +105,7 @@ TEST_F(EndToEnd, ASurvivalRunFromTheStartScreenToTheNextStage) {
     // The next opponent is drawn at the hand-over: again one with a module.
     for (std::uint32_t seed = 1;; ++seed) {
         form->SeedRandom(seed);
-        if (const std::int32_t robot = form->Random() % 11 + 1; robot == 4 || robot == 7) {
+        if (const std::int32_t robot = form->Random() % kRobotCount + 1; robot == 4 || robot == 7) {
             form->SeedRandom(seed);
             break;
         }

@@ -1,5 +1,5 @@
 // The whole roster through the real loader and modules: every pairing fought,
-// both computer ladders to the end, and a survival run that unlocks robot 11.
+// both computer ladders to the end, and a survival run that unlocks the locked robot.
 #include "GameFixture.h"
 #include "RobotTable.h"
 #include "ScriptedPlayer.h"
@@ -104,7 +104,7 @@ TEST_F(Roster, EveryPairingFightsInsideTheFieldOnItsOwnTracksAndFiresEveryWeapon
             bool* const launched[2] = {fired[0][a - 1], fired[1][b - 1]};
             for (int frame = 0; frame < kBoutFrames && InBout(); ++frame) {
                 for (int p = 0; p < 2; ++p) Script(p, frame, rng);
-                form->FightStage();
+                form->Follow(form->FightStage());
                 ASSERT_EQ(Fault(hitPoints, launched), "") << "robot " << a << " against " << b << ", frame " << frame;
             }
         }
@@ -141,11 +141,14 @@ TEST_F(Roster, EachLadderMeetsItsSixOpponentsInOrderAndEndsOnTheStartScreen) {
     }
 }
 
-TEST_F(Roster, TenSurvivalWinsEndedWithF1EnterTheScoreFileAndUnlockRobot11) {
+TEST_F(Roster, TenSurvivalWinsEndedWithF1EnterTheScoreFileAndUnlockTheLockedRobot) {
+    const std::int32_t locked = LockedRobot(), lastOpen = LastOpenRobot();
+    ASSERT_NE(locked, 0);
     ASSERT_TRUE(HoldUntil(kDown, [&] { return form->GameMode == ModeSurvival; }));
     ASSERT_TRUE(HoldUntil(kDecide, [&] { return Stage(StageSelect); }));
-    EXPECT_FALSE(HoldUntil(kDown, [&] { return form->p1RobotNumber == 11; }, 150)) << "locked before the run";
-    ASSERT_EQ(form->p1RobotNumber, 10);
+    EXPECT_FALSE(HoldUntil(kDown, [&] { return form->p1RobotNumber == locked; }, 15 * kRobotCount))
+        << "locked before the run";
+    ASSERT_EQ(form->p1RobotNumber, lastOpen);
     ASSERT_TRUE(HoldUntil(kDecide, [&] { return Stage(StageVersus); }));
     ASSERT_TRUE(WinUntil([&] { return Stage(StageVersus) && form->survivalKills == 10; }, 10 * 600));
     form->FormKeyDown(platform::VkF1);
@@ -156,12 +159,12 @@ TEST_F(Roster, TenSurvivalWinsEndedWithF1EnterTheScoreFileAndUnlockRobot11) {
     std::int32_t best[2] = {};
     ASSERT_GE(file.size(), sizeof best);
     std::memcpy(best, file.data(), sizeof best);
-    EXPECT_EQ(std::tuple(best[0], best[1]), std::tuple(10, 10)) << "ten kills with robot 10";
+    EXPECT_EQ(std::tuple(best[0], best[1]), std::tuple(10, lastOpen)) << "ten kills with the last open robot";
     ASSERT_TRUE(HoldUntil(kDecide, [&] { return Stage(StageSelect); }));
-    ASSERT_TRUE(HoldUntil(kDown, [&] { return form->p1RobotNumber == 11; })) << "unlocked by the run";
+    ASSERT_TRUE(HoldUntil(kDown, [&] { return form->p1RobotNumber == locked; })) << "unlocked by the run";
     system.moduleLoads.clear();
     ASSERT_TRUE(HoldUntil(kDecide, [&] { return Stage(StageVersus); }));
-    EXPECT_EQ(system.moduleLoads.at(0), kRobotTable[10].module) << "robot 11 bound for player 1";
+    EXPECT_EQ(system.moduleLoads.at(0), kRobotTable[locked - 1].module) << "the unlocked robot bound for player 1";
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
     EXPECT_FALSE(video->application.Closed());
 }

@@ -100,7 +100,7 @@ TEST_F(Transitions, SurvivalDrawsTheOpponentThenTheDifficultyThenTheTune) {
     form->Random();
     form->Random();  // the draws go on at 130
     form->ToBefore();
-    EXPECT_EQ(form->p2RobotNumber, 130 % 11 + 1);
+    EXPECT_EQ(form->p2RobotNumber, 130 % kRobotCount + 1);
     form->SeedRandom(0);
     for (int i = 0; i < 3; ++i) form->Random();
     const std::int32_t difficulty = form->Random() % 3 + 1;

@@ -44,7 +44,7 @@ TEST_F(Background, TheGridMovesAndWrapsOneCellPerAxisWhenItsFirstPointLeavesTheW
 TEST_F(Background, DrawsItsLinesWithTheGridPen) {
     MakeScreen();
     devices.display.penGrid = video->display.CreatePen(1, {0, 120, 0});
-    form->DrawBackLine();
+    DrawBackLine(View(), *canvas);
     EXPECT_EQ(video->display.Pixel(100, 50).g, 120);
     EXPECT_EQ(video->display.Pixel(50, 300).g, 120);
     EXPECT_EQ(video->display.Pixel(50, 50).g, 0);

@@ -3,6 +3,7 @@
 // sanitizer build turns any undefined step into a failure) and keep the
 // robots inside the arena.
 #include "GameFixture.h"
+#include "Screens.h"
 
 #include <random>
 
@@ -62,9 +63,9 @@ TEST_F(GameFixture, BoutsOfRandomModuleDataRunAndDrawWithoutFault) {
                 form->players[p].buttonCode = static_cast<std::int32_t>(random() % 11);
             }
             if (form->GameStage == StageFight) form->DF_Think();
-            form->FightStage();
+            form->Follow(form->FightStage());
             if (video->application.Closed()) break;
-            form->Draw_FS();
+            form->AnswerDrawer(Draw_FS(View(), *canvas));
             if (form->GameStage == StageFight)
                 for (const PlayerRecord& robot : form->players) {
                     ASSERT_TRUE(robot.posX > 0 && robot.posX < 800) << "seed " << seed;
@@ -72,7 +73,6 @@ TEST_F(GameFixture, BoutsOfRandomModuleDataRunAndDrawWithoutFault) {
                 }
         }
         ASSERT_FALSE(video->application.Closed()) << "seed " << seed;
-        devices.display.backDc = nullptr;
         video->display.ReleaseContext();
         form->GameStage = StageModeMenu;
     }

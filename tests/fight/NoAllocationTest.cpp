@@ -3,6 +3,7 @@
 // does malloc, for the libraries (fonts, SDL), except under the address
 // sanitizer, which owns malloc.
 #include "GameFixture.h"
+#include "Screens.h"
 
 #include <cstdlib>
 #include <new>
@@ -80,11 +81,9 @@ protected:
     // A frame as the game's idle step makes it, the players' input aside:
     // the logic, then the picture.
     void Frame() {
-        form->FightStage();
+        form->Follow(form->FightStage());
         if (platform::Canvas* canvas = video->display.TakeContext()) {
-            devices.display.backDc = canvas;
-            form->Draw_FS();
-            devices.display.backDc = nullptr;
+            form->AnswerDrawer(Draw_FS(Scene{*form, devices.display, 0, 0}, *canvas));
             video->display.ReleaseContext();
         }
         video->display.Flip(0);

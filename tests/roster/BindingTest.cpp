@@ -2,6 +2,7 @@
 // what, in what order; then the installation of what they filled.
 #include "DeviceFakes.h"
 #include "GameFixture.h"
+#include "Screens.h"
 
 #include <algorithm>
 #include <cstring>
@@ -260,7 +261,7 @@ TEST_F(GameFixture, AnEmptyRobotDefinitionSendsTheFightBackToTheStartScreen) {
     form->GameStage = StageFight;
     form->players[1].hitPoints = 0;
     MakeScreen();
-    form->Draw_FS();
+    form->AnswerDrawer(Draw_FS(View(), *canvas));
     EXPECT_EQ(BoxTexts(), std::vector<std::string>(2, "DLL読み込みに支障が見られました。もう一度スタート画面に戻ります。"))
         << "player 2's hit points and gauge";
     const platform::Color gauge = video->display.Pixel(379, 40);
@@ -282,7 +283,7 @@ TEST_F(GameFixture, AnEmptyRobotDefinitionSendsTheFightBackToTheStartScreen) {
     MakeScreen();
     const auto titleLoads = [&] { return std::count(music.Calls().begin(), music.Calls().end(), "LoadSegment Start.mid"); };
     const auto before = titleLoads();
-    form->Draw_FS();
+    form->AnswerDrawer(Draw_FS(View(), *canvas));
     EXPECT_EQ(BoxTexts().size(), 4u);
     EXPECT_EQ(titleLoads() - before, 4) << "the title tune, once for each return";
     EXPECT_EQ(form->GameStage, StageModeMenu);

@@ -1,4 +1,5 @@
 #include "GameFixture.h"
+#include "Screens.h"
 
 #include <tuple>
 
@@ -24,9 +25,7 @@ protected:
         form->players[p].posY = y;
     }
     void Draw() {
-        devices.display.backDc = video->display.TakeContext();
-        form->Draw_FS();
-        devices.display.backDc = nullptr;
+        form->AnswerDrawer(Draw_FS(View(), *video->display.TakeContext()));
         video->display.ReleaseContext();
     }
     Rgb At(int x, int y) {

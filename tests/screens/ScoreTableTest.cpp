@@ -1,4 +1,5 @@
 #include "GameFixture.h"
+#include "Screens.h"
 #include "PlayerBackends.h"
 #include "ScoreStore.h"
 
@@ -36,9 +37,7 @@ protected:
         form->RecordSurvivalRun();
     }
     std::multiset<std::string> Draw() {  // "x,y text" of the white transparent texts
-        devices.display.backDc = video->display.TakeContext();
-        form->Draw_Result();
-        devices.display.backDc = nullptr;
+        Draw_Result(View(), *video->display.TakeContext());
         video->display.ReleaseContext();
         std::multiset<std::string> out;
         for (const platform::DrawnText& t : video->display.Texts())
@@ -240,7 +239,7 @@ TEST_F(ScoreTable, OnDiskAnUnreadableOrReadOnlyFileIsKeptAndAReadOnlyFolderIsWri
 }
 
 TEST_F(ScoreTable, TheResultBoxListsKillsAndResultNamesAndNoNameForUnknownRobots) {
-    const std::int32_t entries[10] = {12, 7, 3, 0, 2, 12, -1, -3, 2147483647, 1};
+    const std::int32_t entries[10] = {12, 7, 3, 0, 2, kRobotCount + 1, -1, -3, 2147483647, 1};
     std::copy(entries, entries + 10, form->ScoreTable);
     EXPECT_EQ(Draw(), (std::multiset<std::string>{
                           "250,210 Great Surviver's SCORE!!", "250,240 First Score  : 12　機",
@@ -276,9 +275,9 @@ TEST_F(ScoreTable, TheResultScreenCountsOnFromTheVersusScreenToSixHundredThenSta
     form->p1RobotNumber = 7;
     music.Stop();
     const auto state = [&] { return std::tuple(form->GameStage, form->StageFrameCounter, form->scoreFileError); };
-    for (int frame = 1; frame < 400; ++frame) form->ResultStage();
+    for (int frame = 1; frame < 400; ++frame) form->Follow(form->ResultStage());
     EXPECT_EQ(state(), std::tuple(StageResult, 599, 1));
-    form->ResultStage();
+    form->Follow(form->ResultStage());
     EXPECT_EQ(state(), std::tuple(StageModeMenu, 0, 0));
     EXPECT_EQ(music.Playing(), "Start.mid") << "ToStart ran";
     EXPECT_EQ(form->p1RobotNumber, 1);

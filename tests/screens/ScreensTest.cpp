@@ -1,4 +1,5 @@
 #include "GameFixture.h"
+#include "Screens.h"
 
 #include <cstdio>
 #include <tuple>
@@ -23,14 +24,14 @@ protected:
     // As the frame loop runs a stage: its handler, then the drawer of the stage it left.
     int Frame() {
         const int s = form->GameStage;
-        (s == 5 ? form->SelectStage() : s == 6 ? form->BeforeStage() : s >= 1 && s <= 4 ? form->StartStage() : void());
+        form->Follow(s == 5 ? form->SelectStage() : s == 6 ? form->BeforeStage() : s >= 1 && s <= 4 ? form->StartStage() : StageExit::Stay);
         return Draw();
     }
     int Draw() {
-        devices.display.backDc = video->display.TakeContext();
+        platform::Canvas& dc = *video->display.TakeContext();
         const int s = form->GameStage;
-        (s == 5 ? form->Draw_Select() : s == 6 ? form->Draw_BS() : s >= 1 && s <= 4 ? form->Draw_Start() : void());
-        devices.display.backDc = nullptr;
+        const Scene scene = View();
+        s == 5 ? Draw_Select(scene, dc) : s == 6 ? Draw_BS(scene, dc) : s >= 1 && s <= 4 ? Draw_Start(scene, dc) : DrawReport{};
         video->display.ReleaseContext();
         return s;
     }
@@ -108,21 +109,41 @@ TEST_F(Screens, TheArmingGateStepsAHeldKeyOnceInElevenFramesAndABoundStillRests)
     EXPECT_EQ(form->Difficulty, DifficultyHard);
 }
 
-TEST_F(Screens, RobotElevenIsListedAndReachableOnlyOnceUnlocked) {
+TEST_F(Screens, TheLockedRobotIsListedAndReachableOnlyOnceUnlocked) {
+    const std::int32_t locked = LockedRobot();
+    ASSERT_NE(locked, 0);
     EnterSelection(ModeOnePlayer);
     Hold(2, 0);
-    Run(150);
-    EXPECT_EQ(form->p1RobotNumber, 10);
-    EXPECT_FALSE(Shows("DodizevoZ"));
+    Run(11 * kRobotCount);  // a step every 11 frames: past every robot
+    EXPECT_EQ(form->p1RobotNumber, LastOpenRobot());
+    EXPECT_FALSE(Shows(kRobotNames[locked - 1].select));
     form->robot11Unlocked = 1;
-    Run(11);
-    EXPECT_EQ(form->p1RobotNumber, 11);
+    Run(11 * kRobotCount);
+    EXPECT_EQ(form->p1RobotNumber, kRobotCount);
     const Lines texts = Texts();
-    EXPECT_EQ(Lines(texts.begin() + 4, texts.begin() + 8),
-              (Lines{"650,50 0,128,0 Vazede type Didazav", "650,100 0,128,0 VezoRer", "650,150 0,128,0 VedarAzer",
-                     "650,200 0,128,0 Vo-Do(毒虎)"}));
-    EXPECT_EQ(texts.back(), "650,550 0,128,0 DodizevoZ");
-    EXPECT_EQ(video->display.Pixel(645, 560), kBlue) << "player 1's chevron at robot 11";
+    ASSERT_EQ(texts.size(), 4u + kRobotCount);
+    for (std::int32_t n = 1; n <= kRobotCount; ++n)
+        EXPECT_EQ(texts[3 + n], "650," + std::to_string(SelectNameY(n, kRobotCount)) + " 0,128,0 " +
+                                    kRobotNames[n - 1].select);
+    EXPECT_TRUE(Shows(kRobotNames[locked - 1].select));
+    EXPECT_EQ(video->display.Pixel(645, SelectNameY(kRobotCount, kRobotCount) + 10), kBlue)
+        << "player 1's chevron at the last robot";
+}
+
+// Today's list keeps its 50-pixel rows from 50 down; a longer one closes up
+// and keeps every name and chevron on the picture, the names still apart.
+TEST(SelectList, NamesStandFiftyPixelsApartWhileTheyFitAndCloseUpToStayOnThePicture) {
+    constexpr int kFontHeight = 12;
+    for (int count = 1; count <= 550 / kFontHeight; ++count) {
+        if (50 * count <= 550) {
+            for (int n = 1; n <= count; ++n) EXPECT_EQ(SelectNameY(n, count), 50 * n) << n << " of " << count;
+        }
+        for (int n = 2; n <= count; ++n)
+            EXPECT_GE(SelectNameY(n, count) - SelectNameY(n - 1, count), kFontHeight) << n << " of " << count;
+        EXPECT_GE(SelectNameY(1, count), kFontHeight) << count;
+        EXPECT_LT(SelectNameY(count, count) + 20 + 10, platform::kPictureHeight) << "player 2's chevron, " << count;
+    }
+    EXPECT_LT(SelectNameY(kRobotCount + 1, kRobotCount + 1) + 30, platform::kPictureHeight) << "one robot more";
 }
 
 TEST_F(Screens, OnePlayerDecidesTheLadderAndHandsOverFifteenFramesLater) {
@@ -151,7 +172,7 @@ TEST_F(Screens, PlayerOnesRobotPicksTheLadderRouteAndEachStepItsOpponent) {
         form->p1MenuReady = 1;
         Hold(0, 1);
         ASSERT_EQ(Run(15), (Road{{15, 6}}));
-        const int route = robot == 3 || robot == 4 || robot == 6 || robot >= 9;
+        const int route = LadderRouteOf(robot);
         EXPECT_EQ(std::tuple(form->ladderRoute, form->p2RobotNumber), std::tuple(route, ladders[route][0])) << robot;
     }
     for (int route = 0; route < 2; ++route) {
@@ -187,8 +208,8 @@ TEST_F(Screens, TwoPlayersHandOverFifteenFramesAfterTheSecondDecisionWhichIsFina
     EnterSelection(ModeTwoPlayers);
     form->p2RobotNumber = 3;
     Draw();
-    EXPECT_EQ(video->display.Pixel(645, 60), kBlue);
-    EXPECT_EQ(video->display.Pixel(645, 165), kRed) << "5 pixels below player 1's place";
+    EXPECT_EQ(video->display.Pixel(645, SelectNameY(1, kRobotCount) + 10), kBlue);
+    EXPECT_EQ(video->display.Pixel(645, SelectNameY(3, kRobotCount) + 15), kRed) << "5 pixels below player 1's place";
     form->GameMode = ModeOnePlayer;
     Draw();
     EXPECT_EQ(video->display.Pixel(645, 165), kBlack) << "no second chevron against the computer";

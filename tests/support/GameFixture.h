@@ -2,6 +2,8 @@
 #pragma once
 
 #include "HeadlessGame.h"
+#include "RobotTable.h"
+#include "Scene.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +12,20 @@
 #include <string>
 #include <unistd.h>
 #include <vector>
+
+// The first robot the select screen hides until a survival run unlocks it, and
+// the last one it offers before that; 0 when there is none.
+inline std::int32_t LockedRobot() {
+    for (std::int32_t n = 1; n <= kRobotCount; ++n)
+        if (!Selectable(n, false)) return n;
+    return 0;
+}
+inline std::int32_t LastOpenRobot() {
+    std::int32_t last = 0;
+    for (std::int32_t n = 1; n <= kRobotCount; ++n)
+        if (Selectable(n, false)) last = n;
+    return last;
+}
 
 class GameFixture : public ::testing::Test, protected HeadlessGame {
 protected:
@@ -50,7 +66,7 @@ protected:
     }
     // Fight frames, as long as the game runs.
     void Frames(int n) {
-        for (int frame = 0; frame < n && !video->application.Closed(); ++frame) form->FightStage();
+        for (int frame = 0; frame < n && !video->application.Closed(); ++frame) form->Follow(form->FightStage());
     }
     PlayerRecord& P(int p) { return form->players[p]; }
 
@@ -78,8 +94,12 @@ protected:
     void MakeScreen() {
         form->StartDX();
         devices.display.brushBlue = video->display.CreateBrush({0, 0, 255});
-        devices.display.backDc = video->display.TakeContext();
+        canvas = video->display.TakeContext();
     }
+    // What a drawer is given, as the frame gives it.
+    Scene View() const { return {*form, devices.display, devices.JoySet1, devices.JoySet2}; }
+    platform::Canvas* canvas = nullptr;
+
     std::vector<std::string> Texts() {
         std::vector<std::string> texts;
         for (const auto& text : video->display.Texts()) texts.push_back(text.text);
