@@ -55,10 +55,10 @@ struct DiscPlayer::Session {
     bool quit = false;
 
     void Lose() {  // the disc went away: no media, silence, until the next open
-        present = false;
         playing = false;
         filled = frame = 0;
         mode = static_cast<int>(CdMode::Other);  // as a drive with its door open
+        present = false;  // last: whoever sees it gone sees the mode too
         ready.notify_all();
     }
 };
@@ -101,10 +101,10 @@ bool DiscPlayer::MediaPresent() {
         session_->checkWanted = true;
         session_->wake.notify_all();
     }
-    return session_->present.load(std::memory_order_relaxed);
+    return session_->present.load(std::memory_order_acquire);
 }
 
-bool DiscPlayer::Present() const { return session_ && session_->present.load(std::memory_order_relaxed); }
+bool DiscPlayer::Present() const { return session_ && session_->present.load(std::memory_order_acquire); }
 
 CdMode DiscPlayer::Mode() const {
     return session_ ? static_cast<CdMode>(session_->mode.load(std::memory_order_relaxed)) : CdMode::NotOpen;
@@ -202,20 +202,25 @@ void DiscPlayer::Work(const std::shared_ptr<Session>& session, const Opener& ope
     s.mode = static_cast<int>(present ? CdMode::Stopped : CdMode::Other);
     s.ready.notify_all();
 
+    // A drive slow to answer a check would find the next one asked already:
+    // a read due goes between two checks, or the ring would run dry.
+    bool checkedLast = false;
     while (!s.quit && source) {
         const bool wanted = s.present && s.filled <= kRingSectors - kReadSectors && s.next < s.toc.leadOut;
         if (!wanted && !s.checkWanted) {
             s.wake.wait(lock);
             continue;
         }
-        if (s.checkWanted) {
+        if (s.checkWanted && !(checkedLast && wanted)) {
             s.checkWanted = false;
+            checkedLast = true;
             lock.unlock();
             const bool there = source->StillThere();
             lock.lock();
             if (!there && !s.quit) s.Lose();
             continue;
         }
+        checkedLast = false;
 
         // Reads are whole runs of sectors, or the rest of a track's run.
         const std::int32_t first = s.next;

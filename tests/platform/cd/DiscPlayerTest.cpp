@@ -118,6 +118,20 @@ TEST_F(Player, TheDiscIsCheckedOnlyAsTheGameAsksWhileItPlaysAndGoneOnlyWhenAbsen
     EXPECT_FALSE(player.Play());
 }
 
+TEST_F(Player, ADriveSlowToAnswerItsChecksStillPlaysToTheEnd) {
+    script->checkMs = 5;  // the game asks again before each check is answered
+    ASSERT_TRUE(Open());
+    ASSERT_TRUE(player.Seek(platform::Tmsf(1)) && player.Play());
+    const auto start = Clock::now();
+    while (player.Mode() == CdMode::Playing) {
+        ASSERT_LT(Since(start), 10) << "the checks starved the reads: the ring ran dry";
+        player.MediaPresent();
+        MixSector();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(player.Mode(), CdMode::Stopped);
+}
+
 TEST_F(Player, AStalledDiscHoldsNeitherTheCloseNorTheNextOpen) {
     script->stallFrom = 20;
     script->Close();

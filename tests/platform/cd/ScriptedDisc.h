@@ -13,6 +13,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 struct DiscScript {
     std::mutex mutex;
@@ -21,6 +22,7 @@ struct DiscScript {
     std::int32_t stallFrom = 1 << 30;       // reads reaching this sector wait at the gate
     std::int32_t failFrom = 1 << 30, failTo = 0;  // reads touching [failFrom, failTo) fail
     bool stallOpen = false;
+    std::atomic<int> checkMs{0};  // how long a presence check takes
     std::atomic<bool> there{true};
     std::atomic<int> reads{0}, checks{0}, stalled{0};
 
@@ -72,6 +74,7 @@ public:
 
     bool StillThere() override {
         ++script_->checks;
+        std::this_thread::sleep_for(std::chrono::milliseconds(script_->checkMs.load()));
         return script_->there;
     }
 
