@@ -63,7 +63,13 @@ bool IsCopySuffix(std::string_view suffix) {
 // mount: storing a run takes a small part of it even on a slow network.
 constexpr std::time_t kLeftOverSeconds = 60;
 
-bool LeftOver(const struct stat& info) { return std::time(nullptr) - info.st_mtime > kLeftOverSeconds; }
+// Ages are read off the clock of the machine that holds the folder: a file
+// made there just now tells it (a client's own clock may be minutes off).
+bool LeftOver(const struct stat& info, std::time_t folderNow) { return folderNow - info.st_mtime > kLeftOverSeconds; }
+std::time_t FolderNow(int madeJustNow) {
+    struct stat made;
+    return madeJustNow >= 0 && ::fstat(madeJustNow, &made) == 0 ? made.st_mtime : std::time(nullptr);
+}
 
 // A lock file beside the score file holds it where the file system keeps no
 // locks: made with O_EXCL, which network and FUSE mounts honour across
@@ -123,7 +129,6 @@ LockFile TakeLockFile(const std::string& name, int& made) {
         if (got < 0) return LockFile::Held;
         const std::string_view line(text, static_cast<std::size_t>(got));
         if (!IsHolderLine(line)) return LockFile::Refused;
-        if (!LeftOver(judged) && !HolderGone(line)) return LockFile::Held;
 
         // Moved aside to a name of our own before it goes, so that of two games
         // taking over the same left lock only one removes it; a newer lock moved
@@ -131,15 +136,24 @@ LockFile TakeLockFile(const std::string& name, int& made) {
         std::string aside = name + ".old-XXXXXX";
         const int reserved = ::mkostemp(aside.data(), O_CLOEXEC);
         if (reserved < 0) return LockFile::Held;
+        const bool left = LeftOver(judged, FolderNow(reserved)) || HolderGone(line);
         ::close(reserved);
+        if (!left) {
+            ::unlink(aside.c_str());
+            return LockFile::Held;
+        }
         struct stat moved;
         if (::rename(name.c_str(), aside.c_str()) != 0 || ::stat(aside.c_str(), &moved) != 0) {
             ::unlink(aside.c_str());
             return LockFile::Held;
         }
         const bool same = moved.st_dev == judged.st_dev && moved.st_ino == judged.st_ino;
-        // Put back unless a newer one was made meanwhile.
-        [[maybe_unused]] const bool back = !same && ::link(aside.c_str(), name.c_str()) == 0;
+        // Put back unless a newer one was made meanwhile: a rename that never
+        // replaces, or a link where the file system has no such rename.
+        if (!same && ::renameat2(AT_FDCWD, aside.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) != 0 &&
+            errno == EINVAL) {
+            [[maybe_unused]] const int linked = ::link(aside.c_str(), name.c_str());
+        }
         ::unlink(aside.c_str());
         if (!same) return LockFile::Held;
     }
@@ -283,13 +297,15 @@ void PosixFiles::RemoveLeftCopies(const std::string& beside) {
     const std::string name = NameOf(beside) + ".";
     DIR* folder = ::opendir(FolderOf(beside).c_str());
     if (!folder) return;
+    const auto held = holds_.find(beside);
+    const std::time_t now = FolderNow(held == holds_.end() ? -1 : held->second.lockFile);
     while (const dirent* entry = ::readdir(folder)) {
         if (std::strncmp(entry->d_name, name.c_str(), name.size()) != 0 || !IsCopySuffix(entry->d_name + name.size()))
             continue;
         struct stat info;
         // A young one may be another game's, on another mount, still being written.
         if (::fstatat(::dirfd(folder), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
-            LeftOver(info))
+            LeftOver(info, now))
             ::unlinkat(::dirfd(folder), entry->d_name, 0);
     }
     ::closedir(folder);

@@ -4,8 +4,8 @@
 // repay them one extra logic step a frame, so at most two steps a frame, and
 // never a step before its tick. A stall of over half a second is forgotten
 // (the process was stopped, or sat in a debugger), and a debt never grows
-// past half a second: paid back, more would only be a rush. The pause the game takes on purpose after a frame (its speed
-// setting) is never owed.
+// past half a second: paid back, more would only be a rush. The pause the
+// game takes on purpose after a frame (its speed setting) is never owed.
 #pragma once
 
 namespace platform {
@@ -23,7 +23,6 @@ public:
     // The logic steps the next frame runs before it draws: 1, or 2 while a
     // debt is being repaid.
     int StepsDue() const { return stepsDue_; }
-    int OwedSteps() const { return owed_; }  // not yet repaid, after the next frame's
 
 private:
     bool started_ = false;
