@@ -84,7 +84,6 @@ public:
             if (!Locate(data_.path)) return false;
         }
         if ((data_.fd = OpenRegular(data_.path, data_.info)) < 0 || !sheet.SetLeadOut(data_.info.st_size)) return false;
-        sheet_.path = cue;
         layout_ = sheet;
         toc_ = sheet.toc;
         return true;
@@ -102,7 +101,7 @@ public:
                     const ssize_t read = ::pread(data_.fd, sector + got, kSectorBytes - got, static_cast<off_t>(at + got));
                     if (read < 0 && errno == EINTR) continue;
                     if (read < 0) {
-                        std::memset(sector + got, 0, kSectorBytes - got);
+                        std::memset(sector + got, 0, std::size_t(sectors - n) * kSectorBytes - got);
                         return false;
                     }
                     if (read == 0) break;

@@ -7,6 +7,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <future>
 #include <thread>
@@ -72,6 +73,32 @@ TEST_F(Image, TracksAreNumberedFromOneInOrderUpTo99) {
     EXPECT_EQ(tracks(99, "  TRACK %02d AUDIO\n    INDEX 01 00:%02d:%02d\n"), 99);
     EXPECT_EQ(tracks(100, "  TRACK %03d AUDIO\n    INDEX 01 00:%02d:%02d\n"), 0);
     EXPECT_EQ(tracks(3, "  TRACK %03d AUDIO\n    INDEX 01 00:%02d:%02d\n"), 3) << "leading zeros";
+    const auto gap = OpenSoon(Write(cue, head + "TRACK 01 AUDIO\nINDEX 01 00:00:00\nTRACK 03 AUDIO\nINDEX 01 00:01:00\n"));
+    EXPECT_FALSE(gap) << "a number skipped";
+}
+
+// A sheet is at most 64 KiB, 2000 lines and 512 bytes a line; one byte or line more is no disc.
+TEST_F(Image, ASheetIsReadWithinItsBoundsAndNotPastThem) {
+    auto plays = [&](const std::string& text) {
+        const auto disc = OpenSoon(Write(cue, text));
+        return disc && disc->Toc().count == 3;
+    };
+    auto padded = [&](std::size_t bytes) {  // remarks after the tracks, to `bytes` in all
+        std::string text = sheet;
+        for (std::size_t left = bytes - text.size(); left > 0;) {
+            const std::size_t line = left <= 400 ? left : left - 400 < 5 ? 300 : 400;
+            text += "REM " + std::string(line - 5, 'x') + "\n";
+            left -= line;
+        }
+        return text;
+    };
+    EXPECT_TRUE(plays(padded(64 * 1024)));
+    EXPECT_FALSE(plays(padded(64 * 1024 + 1)));
+    const auto lines = std::size_t(std::count(sheet.begin(), sheet.end(), '\n'));
+    EXPECT_TRUE(plays(sheet + std::string(2000 - lines, '\n')));
+    EXPECT_FALSE(plays(sheet + std::string(2001 - lines, '\n')));
+    EXPECT_TRUE(plays(sheet + "REM " + std::string(508, 'x') + "\n"));
+    EXPECT_FALSE(plays(sheet + "REM " + std::string(509, 'x') + "\n"));
 }
 
 // kTestDisc: tracks from sectors 0, 75 and 165, the third heard from 195.
@@ -86,7 +113,8 @@ TEST_F(Image, TheDataFileIsFoundAsNamedInAnyCaseOrByTheSheetsStemAndWordsPartAtT
     EXPECT_EQ(layout(OpenSoon(Write(cue, Replaced(sheet, "\"disc.bin\"", "\"My Album.bin\"")))), expected) << "renamed";
     EXPECT_EQ(layout(OpenSoon(Write(cue, Replaced(Replaced(sheet, "  ", "\t"), " ", "\t")))), expected) << "tabs";
     EXPECT_EQ(layout(OpenSoon(bin.string())), expected) << "named by its .bin";
-    fs::rename(bin, folder.path / "other.bin");
+    fs::rename(bin, folder.path / "Album.bin");
+    EXPECT_EQ(layout(OpenSoon(Write(cue, Replaced(sheet, "\"disc.bin\"", "\"ALBUM.BIN\"")))), expected) << "only in other letters";
     EXPECT_EQ(layout(OpenSoon(Write(cue, Replaced(sheet, "\"disc.bin\"", "\"My Album.bin\"")))), std::vector<int>{});
 }
 
