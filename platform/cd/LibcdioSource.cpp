@@ -1,6 +1,6 @@
 #include "LibcdioSource.h"
 
-#include "ImageCheck.h"
+#include "ImageSource.h"
 
 #include <cdio/cdio.h>
 #include <cdio/logging.h>
@@ -84,16 +84,17 @@ private:
     std::vector<WatchedFile> files_;
 };
 
-// A drive (a device file) or an image (its .cue or .bin); nothing when it will
-// not open. A drive without a disc opens, with no tracks.
+// A drive (a device file) or an image (its .cue or .bin), which our own
+// reader takes; nothing when it will not open. A drive without a disc opens,
+// with no tracks.
 std::unique_ptr<DiscSource> OpenSource(const std::string& source) {
-    const CheckedSource checked = CheckSource(source);
-    if (checked.kind == CheckedSource::Refused) return nullptr;
-    const bool drive = checked.kind == CheckedSource::Drive;
-    CdIo_t* disc = drive ? cdio_open(checked.path.c_str(), DRIVER_DEVICE) : cdio_open_cue(checked.path.c_str());
+    struct stat info {};
+    if (source.empty() || ::stat(source.c_str(), &info) != 0) return nullptr;
+    if (!S_ISBLK(info.st_mode)) return OpenImage(source);
+    CdIo_t* disc = cdio_open(source.c_str(), DRIVER_DEVICE);
     if (!disc) return nullptr;
-    auto opened = std::make_unique<LibcdioSource>(disc, drive);
-    opened->Examine(checked.files);
+    auto opened = std::make_unique<LibcdioSource>(disc, true);
+    opened->Examine({});
     return opened;
 }
 
