@@ -181,18 +181,25 @@ bool ReadStoredEntries(Files& files, const std::string& path, ScoreImage& table)
 bool StoreSurvivalRun(Files& files, const std::string& path, ScoreImage& table, std::int32_t kills,
                       std::int32_t robot) {
     Clear(table);
-    // The file is held from the read to the end of the write, so that a second
-    // game recording at the same time gets the file error instead of writing
-    // over this run. One that is there but does not open or read may hold a
-    // good table: nothing is written over it.
-    platform::OpenResult result;
-    File* held = OpenOrCreate(files, path, platform::FileAccess::Update, result);
-    if (!held) return false;
-    // Through a symbolic link the file it names is locked and written, never
-    // the link: games that reach it by other paths then exclude each other.
+    // The file is held from before it is opened to the end of the write, so
+    // that a second game recording at the same time gets the file error
+    // instead of writing over this run: a file opened before the hold may be
+    // the old one on a network mount, though its path names the new one. One
+    // that is there but does not open or read may hold a good table: nothing
+    // is written over it. Through a symbolic link the file it names is held
+    // and written, never the link: games that reach it by other paths then
+    // exclude each other.
     const std::string file = files.Resolve(path);
-    if (!files.Lock(held, file)) {
+    if (!files.Lock(file)) return false;
+    platform::OpenResult result;
+    File* held = OpenOrCreate(files, file, platform::FileAccess::Update, result);
+    // A link whose file was missing names it only now: held by another name.
+    if (held && files.Resolve(path) != file) {
         files.Close(held);
+        held = nullptr;
+    }
+    if (!held) {
+        files.Unlock(file);
         return false;
     }
     const bool stored = Update(files, file, table, held, kills, robot);

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <limits>
 #include <string_view>
 
 #include <dirent.h>
@@ -48,15 +49,28 @@ std::string NameOf(const std::string& path) { return path.substr(path.rfind('/')
 
 // A copy is named "<file>.new-" and the six characters mkostemp puts in
 // place of its X: a shape no player's own file beside it (a "score.drr.backup")
-// takes, so removing what a killed game left never removes theirs.
+// takes, so removing what a killed game left never removes theirs. So are the
+// lock's own: its line before it is linked into place, and an old lock moved
+// aside to be removed (of any kind, as a lock found may be).
 constexpr std::string_view kCopyTag = "new-";
+constexpr std::string_view kLockSuffix = ".lock";
+constexpr std::string_view kAsideTag = "old-";
+struct LeftShape {
+    std::string_view tag;
+    bool anyKind;
+};
+constexpr LeftShape kLeftShapes[] = {{"new-", false}, {"lock.new-", false}, {"lock.old-", true}};
 
-bool IsCopySuffix(std::string_view suffix) {
-    if (!suffix.starts_with(kCopyTag)) return false;
-    suffix.remove_prefix(kCopyTag.size());
-    return suffix.size() == 6 && std::all_of(suffix.begin(), suffix.end(), [](char c) {
-               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-           });
+const LeftShape* LeftShapeOf(std::string_view suffix) {
+    for (const LeftShape& shape : kLeftShapes) {
+        if (!suffix.starts_with(shape.tag)) continue;
+        const std::string_view rest = suffix.substr(shape.tag.size());
+        if (rest.size() == 6 && std::all_of(rest.begin(), rest.end(), [](char c) {
+                return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+            }))
+            return &shape;
+    }
+    return nullptr;
 }
 
 // A lock file or a copy this old was left by a game that was killed or lost its
@@ -70,84 +84,191 @@ std::time_t FolderNow(int madeJustNow) {
     struct stat made;
     return madeJustNow >= 0 && ::fstat(madeJustNow, &made) == 0 ? made.st_mtime : std::time(nullptr);
 }
+bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
 // A lock file beside the score file holds it where the file system keeps no
-// locks: made with O_EXCL, which network and FUSE mounts honour across
-// machines. It names its holder, so that one whose game has ended is seen.
-constexpr std::string_view kLockSuffix = ".lock";
+// locks: put there by a link, which fails where a file has the name, on
+// network and FUSE mounts across machines too. It names its holder, so that
+// one whose game has ended is seen: "Torvane <PID> <host> <boot> <PID
+// namespace>". A PID tells a game only within its namespace and boot; a line
+// that names less (an older game's) is judged by its age alone.
 constexpr std::string_view kHolderTag = "Torvane ";
+constexpr std::size_t kLineLimit = 512;
 
+// A fact of this game's, or "-" where it cannot be read (never anyone's own).
+std::string Fact(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\0')) text.pop_back();
+    return text.empty() ? "-" : text;
+}
 std::string HostName() {
     char host[256] = {};
-    ::gethostname(host, sizeof host - 1);
-    return host;
+    return Fact(::gethostname(host, sizeof host - 1) == 0 ? host : "");
+}
+std::string BootId() {
+    char boot[64] = {};
+    const int fd = ::open("/proc/sys/kernel/random/boot_id", O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        [[maybe_unused]] const ssize_t got = ::read(fd, boot, sizeof boot - 1);
+        ::close(fd);
+    }
+    return Fact(boot);
+}
+std::string PidSpace() {
+    char space[64] = {};
+    const ssize_t got = ::readlink("/proc/self/ns/pid", space, sizeof space - 1);
+    return Fact(got > 0 ? std::string(space, static_cast<std::size_t>(got)) : "");
 }
 
 std::string HolderLine() {
-    return std::string(kHolderTag) + std::to_string(::getpid()) + " " + HostName() + "\n";
+    return std::string(kHolderTag) + std::to_string(::getpid()) + " " + HostName() + " " + BootId() + " " + PidSpace() +
+           "\n";
 }
 
 // Whether a holder line (or what was read of it) is ours, and its holder a
-// game on this machine that has ended.
+// game of this boot and PID namespace that has ended.
 bool IsHolderLine(std::string_view line) { return line.empty() || line.starts_with(kHolderTag); }
 bool HolderGone(std::string_view line) {
-    if (line.empty()) return false;
-    line.remove_prefix(kHolderTag.size());
-    const std::size_t space = line.find(' ');
     const std::size_t end = line.find('\n');
-    if (space == std::string_view::npos || end == std::string_view::npos || end < space) return false;
-    if (line.substr(space + 1, end - space - 1) != HostName()) return false;
-    const long pid = std::strtol(std::string(line.substr(0, space)).c_str(), nullptr, 10);
+    if (!line.starts_with(kHolderTag) || end == std::string_view::npos) return false;
+    line = line.substr(kHolderTag.size(), end - kHolderTag.size());
+    std::string_view fields[4];
+    for (std::string_view& field : fields) {
+        const std::size_t space = line.find(' ');
+        field = line.substr(0, space);
+        line = space == std::string_view::npos ? std::string_view() : line.substr(space + 1);
+    }
+    const std::string_view pidText = fields[0];
+    if (!line.empty() || pidText.empty() || pidText.size() > 9 ||
+        !std::all_of(pidText.begin(), pidText.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return false;
+    const std::string own[] = {HostName(), BootId(), PidSpace()};
+    for (int i = 0; i < 3; ++i)
+        if (own[i] == "-" || fields[i + 1] != own[i]) return false;
+    const long pid = std::strtol(std::string(pidText).c_str(), nullptr, 10);
     return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+std::string LineAt(const std::string& name) {
+    char text[kLineLimit];
+    const int fd = ::open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const ssize_t got = fd >= 0 ? ::read(fd, text, sizeof text) : -1;
+    if (fd >= 0) ::close(fd);
+    return got > 0 ? std::string(text, static_cast<std::size_t>(got)) : std::string();
+}
+
+bool WriteAll(int fd, const std::string& text) {
+    std::size_t put = 0;
+    while (put < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + put, text.size() - put);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        put += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Puts a lock file holding this game's line at `name`: the line goes to a
+// file of its own first, then is linked into place, so that no game finds a
+// lock without its line. Where the file system has no links it is made in
+// place. Its descriptor, opened at `name`; or -1 with errno (EEXIST: there
+// is one).
+int PlaceLockFile(const std::string& name) {
+    std::string own = name + "." + std::string(kCopyTag) + "XXXXXX";
+    const int fd = ::mkostemp(own.data(), O_CLOEXEC);
+    if (fd < 0) return -1;
+    const std::string line = HolderLine();
+    const bool written = ::fchmod(fd, 0644) == 0 && WriteAll(fd, line);
+    bool placed = written && ::link(own.c_str(), name.c_str()) == 0;
+    int error = written || errno != EEXIST ? errno : EIO;
+    if (written && !placed && (error == EPERM || error == EOPNOTSUPP || error == ENOSYS)) {
+        // One killed before its line is written is judged by its age.
+        const int made = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        placed = made >= 0 && WriteAll(made, line);
+        error = made < 0 || placed || errno != EEXIST ? errno : EIO;
+        if (made >= 0) ::close(made);
+        if (made >= 0 && !placed) ::unlink(name.c_str());
+    }
+    ::unlink(own.c_str());
+    // Held open at its name, which is what a later check of it looks up.
+    const int held = placed ? ::open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC) : -1;
+    ::close(fd);
+    if (placed && held < 0) {
+        ::unlink(name.c_str());
+        error = EIO;
+    }
+    errno = error;
+    return held;
+}
+
+// What is found at the lock file's name, opened only when it is a regular
+// file: a FIFO or a device could block or answer.
+struct Found {
+    enum { Gone, NotOurs, Judged } what;
+    struct stat info;
+    bool readable;
+    std::string line;
+};
+Found Look(const std::string& name) {
+    Found found{Found::Judged, {}, false, {}};
+    if (::lstat(name.c_str(), &found.info) != 0) {
+        found.what = errno == ENOENT ? Found::Gone : Found::Judged;
+        if (found.what == Found::Judged) found.info.st_mtime = std::numeric_limits<std::time_t>::max();  // young
+        return found;
+    }
+    if (S_ISLNK(found.info.st_mode)) return {Found::NotOurs, found.info, false, {}};
+    if (!S_ISREG(found.info.st_mode)) return found;
+    const int fd = ::open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT) found.what = Found::Gone;
+        return found;  // unreadable: judged by its age
+    }
+    char text[kLineLimit];
+    const ssize_t got = ::fstat(fd, &found.info) == 0 && S_ISREG(found.info.st_mode) ? ::read(fd, text, sizeof text) : -1;
+    ::close(fd);
+    found.readable = got >= 0;
+    if (found.readable) found.line.assign(text, static_cast<std::size_t>(got));
+    if (found.readable && !IsHolderLine(found.line)) found.what = Found::NotOurs;
+    return found;
 }
 
 enum class LockFile { Taken, Held, Refused };
 
 // Makes the lock file, or takes over one its holder left. Refused: the folder
-// takes no new file, or something not ours has the name.
+// takes no new file, or what has the name is not ours, or is left but cannot
+// be removed; the file's own lock must then hold alone.
 LockFile TakeLockFile(const std::string& name, int& made) {
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        made = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (made >= 0) {
-            const std::string line = HolderLine();
-            // One that stays empty is still a lock, until it is old.
-            [[maybe_unused]] const ssize_t ignored = ::write(made, line.data(), line.size());
-            return LockFile::Taken;
-        }
-        if (errno != EEXIST) return LockFile::Refused;
-
-        const int other = ::open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (other < 0) {
-            if (errno == ENOENT) continue;  // let go of meanwhile
-            return errno == ELOOP ? LockFile::Refused : LockFile::Held;
-        }
-        struct stat judged;
-        char text[300];
-        const bool regular = ::fstat(other, &judged) == 0 && S_ISREG(judged.st_mode);
-        const ssize_t got = regular ? ::read(other, text, sizeof text) : -1;
-        ::close(other);
-        if (got < 0) return LockFile::Held;
-        const std::string_view line(text, static_cast<std::size_t>(got));
-        if (!IsHolderLine(line)) return LockFile::Refused;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        made = PlaceLockFile(name);
+        if (made >= 0) return LockFile::Taken;
+        const bool cannotMake = errno != EEXIST;
+        const Found found = Look(name);
+        if (found.what == Found::Gone && !cannotMake) continue;  // let go of meanwhile
+        if (found.what != Found::Judged) return LockFile::Refused;
 
         // Moved aside to a name of our own before it goes, so that of two games
         // taking over the same left lock only one removes it; a newer lock moved
         // by mistake is put back.
-        std::string aside = name + ".old-XXXXXX";
+        std::string aside = name + "." + std::string(kAsideTag) + "XXXXXX";
         const int reserved = ::mkostemp(aside.data(), O_CLOEXEC);
-        if (reserved < 0) return LockFile::Held;
-        const bool left = LeftOver(judged, FolderNow(reserved)) || HolderGone(line);
-        ::close(reserved);
-        if (!left) {
+        const bool left = LeftOver(found.info, FolderNow(reserved)) || (found.readable && HolderGone(found.line));
+        if (reserved >= 0) ::close(reserved);
+        if (!left || reserved < 0) {
+            if (reserved >= 0) ::unlink(aside.c_str());
+            // Left but in a folder that takes no new file: ignored, as one not ours.
+            return left ? LockFile::Refused : LockFile::Held;
+        }
+        if (S_ISDIR(found.info.st_mode)) {
             ::unlink(aside.c_str());
-            return LockFile::Held;
+            // rmdir removes only an empty folder, never a lock another game made meanwhile.
+            if (::rmdir(name.c_str()) == 0 || errno == ENOENT || errno == ENOTDIR) continue;
+            return LockFile::Refused;
         }
         struct stat moved;
-        if (::rename(name.c_str(), aside.c_str()) != 0 || ::stat(aside.c_str(), &moved) != 0) {
+        if (::rename(name.c_str(), aside.c_str()) != 0 || ::lstat(aside.c_str(), &moved) != 0) {
             ::unlink(aside.c_str());
             return LockFile::Held;
         }
-        const bool same = moved.st_dev == judged.st_dev && moved.st_ino == judged.st_ino;
+        const bool same = SameFile(moved, found.info);
         // Put back unless a newer one was made meanwhile: a rename that never
         // replaces, or a link where the file system has no such rename.
         if (!same && ::renameat2(AT_FDCWD, aside.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) != 0 &&
@@ -160,9 +281,21 @@ LockFile TakeLockFile(const std::string& name, int& made) {
     return LockFile::Held;
 }
 
+// The score file opened for its own lock alone: never a FIFO or a device.
+int OpenToLock(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat info;
+    if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 }  // namespace
 
-PosixFiles::PosixFiles(LockCall lockCall) : lockCall_(lockCall ? lockCall : ::flock) {}
+PosixFiles::PosixFiles(LockCall lockCall, StatCall statCall)
+    : lockCall_(lockCall ? lockCall : ::flock), statCall_(statCall ? statCall : ::fstat) {}
 
 File* PosixFiles::Open(const std::string& path, FileAccess access, OpenResult& result) {
     struct stat info;
@@ -181,31 +314,26 @@ File* PosixFiles::Create(const std::string& path) {
     return Adopt(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
 }
 
-bool PosixFiles::Lock(File* file, const std::string& path) {
+bool PosixFiles::Lock(const std::string& path) {
     Unlock(path);
-    // The file's own lock, where the file system keeps one, tells off games
-    // that only look at it; the lock file holds across mounts and machines.
-    const bool onFile = lockCall_(Fd(file), LOCK_EX | LOCK_NB) == 0;
-    if (!onFile && errno == EWOULDBLOCK) return false;
     Hold hold;
-    switch (TakeLockFile(path + std::string(kLockSuffix), hold.lockFile)) {
-    case LockFile::Taken:
-        break;
-    case LockFile::Held:
-        return false;
-    case LockFile::Refused:
-        // A read-only folder: only the file's own lock holds it, and only while
-        // it is open.
-        if (!onFile || (hold.keptOpen = ::fcntl(Fd(file), F_DUPFD_CLOEXEC, 0)) < 0) return false;
-        break;
-    }
+    const LockFile lockFile = TakeLockFile(path + std::string(kLockSuffix), hold.lockFile);
+    if (lockFile == LockFile::Held) return false;
     holds_[path] = hold;
-    // Another game may have put its copy in the file's place between our open
-    // and the lock: the file we hold is then no longer the one at the path.
-    struct stat held, named;
-    if (::fstat(Fd(file), &held) == 0 && ::stat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
-        held.st_ino == named.st_ino)
-        return true;
+    // The file's own lock, where the file system keeps one, tells off games
+    // that only look at it, and holds alone where no lock file can be made.
+    // It is taken after the lock file, on the file then at the path, and kept
+    // on a descriptor of its own past the game's close of the file.
+    const int own = OpenToLock(path);
+    holds_[path].keptOpen = own;
+    const bool onFile = own >= 0 && lockCall_(own, LOCK_EX | LOCK_NB) == 0;
+    const bool othersHold = own >= 0 && !onFile && errno == EWOULDBLOCK;
+    // A game holding only the file's own lock may have put its copy in the
+    // file's place before ours took: the file locked is then not the one at the path.
+    struct stat locked, named;
+    const bool current = !onFile || (statCall_(own, &locked) == 0 && ::stat(path.c_str(), &named) == 0 &&
+                                     SameFile(locked, named));
+    if (!othersHold && current && (onFile || lockFile == LockFile::Taken)) return true;
     Unlock(path);
     return false;
 }
@@ -216,11 +344,12 @@ void PosixFiles::Unlock(const std::string& path) {
     const Hold hold = it->second;
     holds_.erase(it);
     if (hold.lockFile >= 0) {
-        // Unless another game took it over meanwhile as left: theirs stays.
+        // Unless another game took it over meanwhile as left: theirs stays. Its
+        // line tells where a file system names every file at a path alike.
         const std::string name = path + std::string(kLockSuffix);
         struct stat ours, named;
-        if (::fstat(hold.lockFile, &ours) == 0 && ::stat(name.c_str(), &named) == 0 && ours.st_dev == named.st_dev &&
-            ours.st_ino == named.st_ino)
+        if (::fstat(hold.lockFile, &ours) == 0 && ::lstat(name.c_str(), &named) == 0 && SameFile(ours, named) &&
+            LineAt(name) == HolderLine())
             ::unlink(name.c_str());
         ::close(hold.lockFile);
     }
@@ -300,12 +429,12 @@ void PosixFiles::RemoveLeftCopies(const std::string& beside) {
     const auto held = holds_.find(beside);
     const std::time_t now = FolderNow(held == holds_.end() ? -1 : held->second.lockFile);
     while (const dirent* entry = ::readdir(folder)) {
-        if (std::strncmp(entry->d_name, name.c_str(), name.size()) != 0 || !IsCopySuffix(entry->d_name + name.size()))
-            continue;
+        const LeftShape* shape =
+            std::strncmp(entry->d_name, name.c_str(), name.size()) == 0 ? LeftShapeOf(entry->d_name + name.size()) : nullptr;
         struct stat info;
         // A young one may be another game's, on another mount, still being written.
-        if (::fstatat(::dirfd(folder), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
-            LeftOver(info, now))
+        if (shape && ::fstatat(::dirfd(folder), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            (S_ISREG(info.st_mode) || (shape->anyKind && !S_ISDIR(info.st_mode))) && LeftOver(info, now))
             ::unlinkat(::dirfd(folder), entry->d_name, 0);
     }
     ::closedir(folder);
