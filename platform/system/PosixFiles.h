@@ -10,7 +10,7 @@ struct stat;
 
 namespace platform {
 
-class PosixFiles final : public Files {
+class PosixFiles : public Files {
 public:
     // The call that locks a whole open file, as flock(2). Tests put in one that
     // refuses (ENOLCK), as some network and FUSE mounts do.

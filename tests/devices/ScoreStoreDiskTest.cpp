@@ -471,44 +471,17 @@ namespace {
 
 // Files on a path-based mount where, at the game's first open of the score
 // file, another game on another mount stores its run.
-class StoredMeanwhile final : public platform::Files {
+class StoredMeanwhile final : public platform::PosixFiles {
 public:
-    StoredMeanwhile(std::string path, std::function<void()> otherGame) : path_(std::move(path)), other_(std::move(otherGame)) {}
+    explicit StoredMeanwhile(std::function<void()> otherGame)
+        : PosixFiles(GrantLocks, StatAtItsPath), other_(std::move(otherGame)) {}
     platform::File* Open(const std::string& path, platform::FileAccess access, platform::OpenResult& result) override {
-        platform::File* file = mount_.Open(path, access, result);
-        Meanwhile(path);
+        platform::File* file = PosixFiles::Open(path, access, result);
+        if (other_) std::exchange(other_, nullptr)();
         return file;
     }
-    platform::File* Create(const std::string& path) override {
-        platform::File* file = mount_.Create(path);
-        Meanwhile(path);
-        return file;
-    }
-    bool Lock(const std::string& path) override { return mount_.Lock(path); }
-    void Unlock(const std::string& path) override { mount_.Unlock(path); }
-    std::string Resolve(const std::string& path) override { return mount_.Resolve(path); }
-    std::size_t Read(platform::File* file, std::uint8_t* bytes, std::size_t limit, bool& failed) override {
-        return mount_.Read(file, bytes, limit, failed);
-    }
-    bool WriteAt(platform::File* file, std::size_t offset, const std::uint8_t* bytes, std::size_t size) override {
-        return mount_.WriteAt(file, offset, bytes, size);
-    }
-    bool SetSize(platform::File* file, std::size_t size) override { return mount_.SetSize(file, size); }
-    bool Flush(platform::File* file) override { return mount_.Flush(file); }
-    bool Close(platform::File* file) override { return mount_.Close(file); }
-    platform::File* CreateBeside(const std::string& beside, std::string& made) override {
-        return mount_.CreateBeside(beside, made);
-    }
-    void RemoveLeftCopies(const std::string& beside) override { mount_.RemoveLeftCopies(beside); }
-    bool Replace(const std::string& from, const std::string& to) override { return mount_.Replace(from, to); }
-    bool Remove(const std::string& path) override { return mount_.Remove(path); }
 
 private:
-    void Meanwhile(const std::string& path) {
-        if (path == path_ && other_) std::exchange(other_, nullptr)();
-    }
-    platform::PosixFiles mount_{GrantLocks, StatAtItsPath};
-    std::string path_;
     std::function<void()> other_;
 };
 
@@ -519,7 +492,7 @@ TEST_F(ScoreStoreOnDisk, OnTwoPathBasedMountsOfOneFolderARunStoredWhileAnotherGa
     platform::PosixFiles otherMount(GrantLocks, StatAtItsPath);
     bool otherStored = false;
     ScoreImage table;
-    StoredMeanwhile mount(path, [&] { otherStored = StoreSurvivalRun(otherMount, path, table, 4, 2); });
+    StoredMeanwhile mount([&] { otherStored = StoreSurvivalRun(otherMount, path, table, 4, 2); });
     EXPECT_TRUE(StoreSurvivalRun(mount, path, table, 3, 1));
     EXPECT_EQ(KillsIn(ReadDisk(path)), (otherStored ? std::multiset<std::int32_t>{5, 4, 3} : std::multiset<std::int32_t>{5, 3}));
     if (!otherStored) {
