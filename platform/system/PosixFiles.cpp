@@ -73,7 +73,7 @@ const LeftShape* LeftShapeOf(std::string_view suffix) {
 
 // The score file opened for its own lock alone: never a FIFO or a device.
 int OpenToLock(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     struct stat info;
     if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
         ::close(fd);
