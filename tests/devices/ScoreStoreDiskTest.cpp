@@ -384,57 +384,40 @@ TEST_F(ScoreStoreOnDisk, AHolderIsJudgedEndedOnlyWhenItsHostBootAndPidNamespaceA
     EXPECT_FALSE(fs::exists(Lock()));
 }
 
-TEST_F(ScoreStoreOnDisk, ALockThatIsAFolderOrAFifoIsJudgedByItsAge) {
-    for (bool fileLocks : {false, true}) {
-        files = fileLocks ? platform::MakePosixFiles() : std::make_unique<platform::PosixFiles>(RefuseLocks);
-        for (int kind = 0; kind < 2; ++kind) {
-            SCOPED_TRACE(testing::Message() << "file locks " << fileLocks << ", kind " << kind);
-            if (kind == 0) fs::create_directory(Lock());
-            if (kind == 1) {
-                ASSERT_EQ(::mkfifo(Lock().c_str(), 0644), 0);
-            }
-            EXPECT_FALSE(Store(4)) << "young: it may be another game's";
-            Age(Lock(), std::chrono::minutes(2));
-            EXPECT_TRUE(Store(4));
-            EXPECT_EQ(Names(), std::vector<std::string>{"score.drr"});
-        }
-        // A folder that cannot be removed is passed over as a player's own: the file's own lock holds.
-        fs::create_directory(Lock());
-        WriteDisk(fs::path(Lock()) / "kept", Bytes(3, 'k'));
+TEST_F(ScoreStoreOnDisk, ALockThatIsAFolderAFifoOrUnreadableIsJudgedByItsAgeInAFolderThatTakesNoNewFileToo) {
+    files = std::make_unique<platform::PosixFiles>(RefuseLocks);
+    for (int kind = 0; kind < 2; ++kind) {
+        SCOPED_TRACE(kind);
+        EXPECT_EQ(kind == 0 ? ::mkdir(Lock().c_str(), 0755) : ::mkfifo(Lock().c_str(), 0644), 0);
+        EXPECT_FALSE(Store(4)) << "young: it may be another game's";
         Age(Lock(), std::chrono::minutes(2));
-        EXPECT_EQ(Store(2), fileLocks);
-        EXPECT_EQ(ReadDisk(fs::path(Lock()) / "kept"), Bytes(3, 'k'));
-        fs::remove_all(Lock());
+        EXPECT_TRUE(Store(4));
+        EXPECT_EQ(Names(), std::vector<std::string>{"score.drr"});
     }
-    EXPECT_EQ(KillsIn(ReadDisk(path)), (std::multiset<std::int32_t>{4, 4, 4, 4, 2}));
-}
-
-TEST_F(ScoreStoreOnDisk, AStaleOrUnreadableLockGivesWayEvenInAFolderThatTakesNoNewFile) {
-    ASSERT_TRUE(Store(5));
-    fs::permissions(folder, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                                fs::perms::others_read | fs::perms::others_exec);
-    fs::permissions(path, fs::perms::all & ~(fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec));
+    // Where an old one cannot be removed (a folder with files in it, a
+    // folder the player may not write), it is passed over: the file's own lock holds.
+    fs::create_directory(Lock());
+    WriteDisk(fs::path(Lock()) / "kept", Bytes(3, 'k'));
+    Age(Lock(), std::chrono::minutes(2));
+    EXPECT_FALSE(Store(2));
+    files = platform::MakePosixFiles();
+    EXPECT_TRUE(Store(2));
+    fs::remove_all(Lock());
     const std::string line = "Torvane 1 elsewhere\n";
-
-    // One no player can read, in a folder the player may write.
-    WriteDisk(Lock(), Bytes(line.begin(), line.end()));
-    fs::permissions(Lock(), fs::perms::none);
-    fs::permissions(folder, fs::perms::all);
-    EXPECT_FALSE(StoreAsPlayer(4)) << "young: it may be another game's";
-    Age(Lock(), std::chrono::minutes(2));
-    EXPECT_TRUE(StoreAsPlayer(4));
-    EXPECT_FALSE(fs::exists(Lock()));
-
-    // A readable one in a folder the player may not write: where it cannot be removed, the file's own lock holds.
-    WriteDisk(Lock(), Bytes(line.begin(), line.end()));
-    fs::permissions(folder, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                                fs::perms::others_read | fs::perms::others_exec);
-    EXPECT_FALSE(StoreAsPlayer(3)) << "young: it may be another game's";
-    Age(Lock(), std::chrono::minutes(2));
-    EXPECT_TRUE(StoreAsPlayer(3));
-    EXPECT_EQ(ReadDisk(Lock()), Bytes(line.begin(), line.end()));
+    fs::permissions(path, fs::perms::all & ~(fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec));
+    constexpr fs::perms kReadOnly = fs::perms::all & ~(fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write);
+    for (const bool readOnlyFolder : {false, true}) {  // an unreadable lock; a readable one in a read-only folder
+        SCOPED_TRACE(readOnlyFolder);
+        WriteDisk(Lock(), Bytes(line.begin(), line.end()));
+        fs::permissions(Lock(), readOnlyFolder ? kReadOnly : fs::perms::none);
+        fs::permissions(folder, readOnlyFolder ? kReadOnly : fs::perms::all);
+        EXPECT_FALSE(StoreAsPlayer(3)) << "young: it may be another game's";
+        Age(Lock(), std::chrono::minutes(2));
+        EXPECT_TRUE(StoreAsPlayer(3));
+    }
+    EXPECT_TRUE(fs::exists(Lock())) << "in the folder the player may not write";
     fs::permissions(folder, fs::perms::owner_all);
-    EXPECT_EQ(KillsIn(ReadDisk(path)), (std::multiset<std::int32_t>{5, 4, 3}));
+    EXPECT_EQ(KillsIn(ReadDisk(path)), (std::multiset<std::int32_t>{4, 4, 3, 3, 2}));
 }
 
 TEST_F(ScoreStoreOnDisk, AGameKilledBeforeItsLockHasItsLineLeavesNoLock) {
