@@ -188,6 +188,12 @@ TEST_F(ScoreStoreOnDisk, EveryNameOfTheFileShowsTheOneUpdatedTable) {
     EXPECT_EQ(KillsIn(ReadDisk(target)), (std::multiset<std::int32_t>{5, 3}));
     EXPECT_EQ(fs::directory_iterator(folder / "kept")->path(), target) << "and no copy beside it";
 
+    // A link to a file not made yet: the file is made, held and written.
+    fs::remove(path);
+    fs::create_symlink(folder / "kept" / "new", path);
+    ASSERT_TRUE(Store(2));
+    EXPECT_EQ(KillsIn(ReadDisk(folder / "kept" / "new")), (std::multiset<std::int32_t>{2}));
+
     // A second hard link: both names keep showing the same file.
     fs::remove(path);
     fs::create_hard_link(target, path);
