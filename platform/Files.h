@@ -30,12 +30,13 @@ public:
     // A new empty file, open for reading and writing. Null when it fails. A file
     // that another program made at that path meanwhile is opened as it stands.
     virtual File* Create(const std::string& path) = 0;
-    // Takes the file at `path`, open as `file`, for this program alone until
-    // Unlock: the hold outlives the file's close, so the file can be closed
-    // before a copy takes its place. False when another program holds it, or
-    // when `path` no longer names it (another program put a new file there
-    // since it was opened); nothing is then held.
-    virtual bool Lock(File* file, const std::string& path) = 0;
+    // Takes the file at `path` for this program alone until Unlock, before it
+    // is opened: what is opened and read at `path` meanwhile is then the file
+    // that only the holder changes, on every mount of its folder. The hold
+    // outlives any file's close, so a copy can take the file's place while it
+    // is held. False when another program holds it, or when nothing here can
+    // hold it; nothing is then held.
+    virtual bool Lock(const std::string& path) = 0;
     // Lets go of what Lock took for `path`.
     virtual void Unlock(const std::string& path) = 0;
     // The path of the file that `path` names through any symbolic links;

@@ -95,6 +95,32 @@ File* OpenOrCreate(Files& files, const std::string& path, platform::FileAccess a
     return file;
 }
 
+// The file that `path` names, held for this program and then opened for
+// reading and writing (made when missing); its path goes to `file`. Null when
+// another program holds it or it does not open (one that is there but does
+// not open may hold a good table: nothing is written over it); nothing is
+// held then.
+//
+// The hold comes before the open, so that a second game recording at the same
+// time gets the file error instead of writing over this run: a file opened
+// before may be the old one on a network mount, though its path names the
+// new one. Through a symbolic link the file it names is held and written,
+// never the link: games that reach it by other paths then exclude each other.
+File* OpenHeld(Files& files, const std::string& path, std::string& file) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        file = files.Resolve(path);
+        if (!files.Lock(file)) return nullptr;
+        platform::OpenResult result;
+        File* held = OpenOrCreate(files, file, platform::FileAccess::Update, result);
+        // A link whose file was missing names it only once it is made: held again by that name.
+        if (held && files.Resolve(path) == file) return held;
+        if (held) files.Close(held);
+        files.Unlock(file);
+        if (!held) return nullptr;
+    }
+    return nullptr;
+}
+
 // The file as it was read: its first bytes, and those past the table as far
 // as a copy takes them.
 struct Read {
@@ -181,20 +207,9 @@ bool ReadStoredEntries(Files& files, const std::string& path, ScoreImage& table)
 bool StoreSurvivalRun(Files& files, const std::string& path, ScoreImage& table, std::int32_t kills,
                       std::int32_t robot) {
     Clear(table);
-    // The file is held from the read to the end of the write, so that a second
-    // game recording at the same time gets the file error instead of writing
-    // over this run. One that is there but does not open or read may hold a
-    // good table: nothing is written over it.
-    platform::OpenResult result;
-    File* held = OpenOrCreate(files, path, platform::FileAccess::Update, result);
+    std::string file;
+    File* held = OpenHeld(files, path, file);
     if (!held) return false;
-    // Through a symbolic link the file it names is locked and written, never
-    // the link: games that reach it by other paths then exclude each other.
-    const std::string file = files.Resolve(path);
-    if (!files.Lock(held, file)) {
-        files.Close(held);
-        return false;
-    }
     const bool stored = Update(files, file, table, held, kills, robot);
     files.Unlock(file);
     return stored;

@@ -43,7 +43,7 @@ File* HeadlessFiles::Create(const std::string& path) {
     return file;
 }
 
-bool HeadlessFiles::Lock(File*, const std::string& path) {
+bool HeadlessFiles::Lock(const std::string& path) {
     return !Refused(Step::Lock) && locked_.insert(path).second;
 }
 

@@ -30,7 +30,7 @@ public:
     File* Open(const std::string& path, FileAccess access, OpenResult& result) override;
     File* Create(const std::string& path) override;
     // Fails while the path is locked already, as for a second game.
-    bool Lock(File* file, const std::string& path) override;
+    bool Lock(const std::string& path) override;
     void Unlock(const std::string& path) override { locked_.erase(path); }
     std::string Resolve(const std::string& path) override { return path; }
     std::size_t Read(File* file, std::uint8_t* bytes, std::size_t limit, bool& failed) override;

@@ -1,5 +1,6 @@
 // Files on the local file system, through POSIX calls.
 #include "PlayerBackends.h"
+#include "LockFile.h"
 #include "PosixFiles.h"
 
 #include <algorithm>
@@ -48,121 +49,43 @@ std::string NameOf(const std::string& path) { return path.substr(path.rfind('/')
 
 // A copy is named "<file>.new-" and the six characters mkostemp puts in
 // place of its X: a shape no player's own file beside it (a "score.drr.backup")
-// takes, so removing what a killed game left never removes theirs.
+// takes, so removing what a killed game left never removes theirs. So are the
+// lock's own: its line before it is linked into place, and an old lock moved
+// aside to be removed (of any kind, as a lock found may be).
 constexpr std::string_view kCopyTag = "new-";
+struct LeftShape {
+    std::string_view tag;
+    bool anyKind;
+};
+constexpr LeftShape kLeftShapes[] = {{"new-", false}, {"lock.new-", false}, {"lock.old-", true}};
 
-bool IsCopySuffix(std::string_view suffix) {
-    if (!suffix.starts_with(kCopyTag)) return false;
-    suffix.remove_prefix(kCopyTag.size());
-    return suffix.size() == 6 && std::all_of(suffix.begin(), suffix.end(), [](char c) {
-               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-           });
-}
-
-// A lock file or a copy this old was left by a game that was killed or lost its
-// mount: storing a run takes a small part of it even on a slow network.
-constexpr std::time_t kLeftOverSeconds = 60;
-
-// Ages are read off the clock of the machine that holds the folder: a file
-// made there just now tells it (a client's own clock may be minutes off).
-bool LeftOver(const struct stat& info, std::time_t folderNow) { return folderNow - info.st_mtime > kLeftOverSeconds; }
-std::time_t FolderNow(int madeJustNow) {
-    struct stat made;
-    return madeJustNow >= 0 && ::fstat(madeJustNow, &made) == 0 ? made.st_mtime : std::time(nullptr);
-}
-
-// A lock file beside the score file holds it where the file system keeps no
-// locks: made with O_EXCL, which network and FUSE mounts honour across
-// machines. It names its holder, so that one whose game has ended is seen.
-constexpr std::string_view kLockSuffix = ".lock";
-constexpr std::string_view kHolderTag = "Torvane ";
-
-std::string HostName() {
-    char host[256] = {};
-    ::gethostname(host, sizeof host - 1);
-    return host;
-}
-
-std::string HolderLine() {
-    return std::string(kHolderTag) + std::to_string(::getpid()) + " " + HostName() + "\n";
-}
-
-// Whether a holder line (or what was read of it) is ours, and its holder a
-// game on this machine that has ended.
-bool IsHolderLine(std::string_view line) { return line.empty() || line.starts_with(kHolderTag); }
-bool HolderGone(std::string_view line) {
-    if (line.empty()) return false;
-    line.remove_prefix(kHolderTag.size());
-    const std::size_t space = line.find(' ');
-    const std::size_t end = line.find('\n');
-    if (space == std::string_view::npos || end == std::string_view::npos || end < space) return false;
-    if (line.substr(space + 1, end - space - 1) != HostName()) return false;
-    const long pid = std::strtol(std::string(line.substr(0, space)).c_str(), nullptr, 10);
-    return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
-}
-
-enum class LockFile { Taken, Held, Refused };
-
-// Makes the lock file, or takes over one its holder left. Refused: the folder
-// takes no new file, or something not ours has the name.
-LockFile TakeLockFile(const std::string& name, int& made) {
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        made = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (made >= 0) {
-            const std::string line = HolderLine();
-            // One that stays empty is still a lock, until it is old.
-            [[maybe_unused]] const ssize_t ignored = ::write(made, line.data(), line.size());
-            return LockFile::Taken;
-        }
-        if (errno != EEXIST) return LockFile::Refused;
-
-        const int other = ::open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (other < 0) {
-            if (errno == ENOENT) continue;  // let go of meanwhile
-            return errno == ELOOP ? LockFile::Refused : LockFile::Held;
-        }
-        struct stat judged;
-        char text[300];
-        const bool regular = ::fstat(other, &judged) == 0 && S_ISREG(judged.st_mode);
-        const ssize_t got = regular ? ::read(other, text, sizeof text) : -1;
-        ::close(other);
-        if (got < 0) return LockFile::Held;
-        const std::string_view line(text, static_cast<std::size_t>(got));
-        if (!IsHolderLine(line)) return LockFile::Refused;
-
-        // Moved aside to a name of our own before it goes, so that of two games
-        // taking over the same left lock only one removes it; a newer lock moved
-        // by mistake is put back.
-        std::string aside = name + ".old-XXXXXX";
-        const int reserved = ::mkostemp(aside.data(), O_CLOEXEC);
-        if (reserved < 0) return LockFile::Held;
-        const bool left = LeftOver(judged, FolderNow(reserved)) || HolderGone(line);
-        ::close(reserved);
-        if (!left) {
-            ::unlink(aside.c_str());
-            return LockFile::Held;
-        }
-        struct stat moved;
-        if (::rename(name.c_str(), aside.c_str()) != 0 || ::stat(aside.c_str(), &moved) != 0) {
-            ::unlink(aside.c_str());
-            return LockFile::Held;
-        }
-        const bool same = moved.st_dev == judged.st_dev && moved.st_ino == judged.st_ino;
-        // Put back unless a newer one was made meanwhile: a rename that never
-        // replaces, or a link where the file system has no such rename.
-        if (!same && ::renameat2(AT_FDCWD, aside.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) != 0 &&
-            errno == EINVAL) {
-            [[maybe_unused]] const int linked = ::link(aside.c_str(), name.c_str());
-        }
-        ::unlink(aside.c_str());
-        if (!same) return LockFile::Held;
+const LeftShape* LeftShapeOf(std::string_view suffix) {
+    for (const LeftShape& shape : kLeftShapes) {
+        if (!suffix.starts_with(shape.tag)) continue;
+        const std::string_view rest = suffix.substr(shape.tag.size());
+        if (rest.size() == 6 && std::all_of(rest.begin(), rest.end(), [](char c) {
+                return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+            }))
+            return &shape;
     }
-    return LockFile::Held;
+    return nullptr;
+}
+
+// The score file opened for its own lock alone: never a FIFO or a device.
+int OpenToLock(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat info;
+    if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 }  // namespace
 
-PosixFiles::PosixFiles(LockCall lockCall) : lockCall_(lockCall ? lockCall : ::flock) {}
+PosixFiles::PosixFiles(LockCall lockCall, StatCall statCall)
+    : lockCall_(lockCall ? lockCall : ::flock), statCall_(statCall ? statCall : ::fstat) {}
 
 File* PosixFiles::Open(const std::string& path, FileAccess access, OpenResult& result) {
     struct stat info;
@@ -181,31 +104,26 @@ File* PosixFiles::Create(const std::string& path) {
     return Adopt(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
 }
 
-bool PosixFiles::Lock(File* file, const std::string& path) {
+bool PosixFiles::Lock(const std::string& path) {
     Unlock(path);
-    // The file's own lock, where the file system keeps one, tells off games
-    // that only look at it; the lock file holds across mounts and machines.
-    const bool onFile = lockCall_(Fd(file), LOCK_EX | LOCK_NB) == 0;
-    if (!onFile && errno == EWOULDBLOCK) return false;
     Hold hold;
-    switch (TakeLockFile(path + std::string(kLockSuffix), hold.lockFile)) {
-    case LockFile::Taken:
-        break;
-    case LockFile::Held:
-        return false;
-    case LockFile::Refused:
-        // A read-only folder: only the file's own lock holds it, and only while
-        // it is open.
-        if (!onFile || (hold.keptOpen = ::fcntl(Fd(file), F_DUPFD_CLOEXEC, 0)) < 0) return false;
-        break;
-    }
+    const LockFile lockFile = TakeLockFile(path + std::string(kLockSuffix), hold.lockFile);
+    if (lockFile == LockFile::Held) return false;
     holds_[path] = hold;
-    // Another game may have put its copy in the file's place between our open
-    // and the lock: the file we hold is then no longer the one at the path.
-    struct stat held, named;
-    if (::fstat(Fd(file), &held) == 0 && ::stat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
-        held.st_ino == named.st_ino)
-        return true;
+    // The file's own lock, where the file system keeps one, tells off games
+    // that only look at it, and holds alone where no lock file can be made.
+    // It is taken after the lock file, on the file then at the path, and kept
+    // on a descriptor of its own past the game's close of the file.
+    const int own = OpenToLock(path);
+    holds_[path].keptOpen = own;
+    const bool onFile = own >= 0 && lockCall_(own, LOCK_EX | LOCK_NB) == 0;
+    const bool othersHold = own >= 0 && !onFile && errno == EWOULDBLOCK;
+    // A game holding only the file's own lock may have put its copy in the
+    // file's place before ours took: the file locked is then not the one at the path.
+    struct stat locked, named;
+    const bool current = !onFile || (statCall_(own, &locked) == 0 && ::stat(path.c_str(), &named) == 0 &&
+                                     SameFile(locked, named));
+    if (!othersHold && current && (onFile || lockFile == LockFile::Taken)) return true;
     Unlock(path);
     return false;
 }
@@ -215,15 +133,7 @@ void PosixFiles::Unlock(const std::string& path) {
     if (it == holds_.end()) return;
     const Hold hold = it->second;
     holds_.erase(it);
-    if (hold.lockFile >= 0) {
-        // Unless another game took it over meanwhile as left: theirs stays.
-        const std::string name = path + std::string(kLockSuffix);
-        struct stat ours, named;
-        if (::fstat(hold.lockFile, &ours) == 0 && ::stat(name.c_str(), &named) == 0 && ours.st_dev == named.st_dev &&
-            ours.st_ino == named.st_ino)
-            ::unlink(name.c_str());
-        ::close(hold.lockFile);
-    }
+    if (hold.lockFile >= 0) LetGoOfLockFile(path + std::string(kLockSuffix), hold.lockFile);
     if (hold.keptOpen >= 0) ::close(hold.keptOpen);
 }
 
@@ -300,12 +210,12 @@ void PosixFiles::RemoveLeftCopies(const std::string& beside) {
     const auto held = holds_.find(beside);
     const std::time_t now = FolderNow(held == holds_.end() ? -1 : held->second.lockFile);
     while (const dirent* entry = ::readdir(folder)) {
-        if (std::strncmp(entry->d_name, name.c_str(), name.size()) != 0 || !IsCopySuffix(entry->d_name + name.size()))
-            continue;
+        const LeftShape* shape =
+            std::strncmp(entry->d_name, name.c_str(), name.size()) == 0 ? LeftShapeOf(entry->d_name + name.size()) : nullptr;
         struct stat info;
         // A young one may be another game's, on another mount, still being written.
-        if (::fstatat(::dirfd(folder), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
-            LeftOver(info, now))
+        if (shape && ::fstatat(::dirfd(folder), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            (S_ISREG(info.st_mode) || (shape->anyKind && !S_ISDIR(info.st_mode))) && LeftOver(info, now))
             ::unlinkat(::dirfd(folder), entry->d_name, 0);
     }
     ::closedir(folder);
