@@ -15,6 +15,15 @@ public:
         int first = 0, last = 0;
     };
 
+    // The processor's instructions the rows are worked with; every one
+    // gives the same picture. The best the processor has is taken.
+    enum class Path { kPlain, kSse2, kAvx2 };
+    static bool Runs(Path path);  // on this processor, in this build
+    bool Use(Path path);          // false, keeping the one in use, where it does not run
+    Path InUse() const { return path_; }
+
+    LinearStretch();
+
     // For pictures of sourceWidth x sourceHeight into targets of
     // targetWidth x targetHeight; false when a size is not positive.
     bool Prepare(int sourceWidth, int sourceHeight, int targetWidth, int targetHeight);
@@ -26,14 +35,16 @@ public:
     // (rows `pitch` bytes apart); `target` is the target's top left pixel.
     void Run(const void* source, int sourcePitch, void* target, int targetPitch, Rows rows);
 
-private:
     struct Tap {  // a target pixel reads `first` and the one after it, `weight` / 256 of the latter (0 to 256)
         int first;
         std::uint32_t weight;
     };
+
+private:
     static std::vector<Tap> Taps(int source, int target);
     const std::uint32_t* Across(const void* source, int sourcePitch, int y);
 
+    Path path_ = Path::kPlain;
     int sourceWidth_ = 0, sourceHeight_ = 0;
     std::vector<Tap> columns_, rows_;
     std::vector<std::uint16_t> pairWeights_;  // per column: 256 - weight four times, then weight four times
