@@ -250,11 +250,13 @@ const std::uint32_t* LinearStretch::Across(const void* source, int sourcePitch, 
     std::uint32_t* out = across_[k].data();
     const std::size_t width = columns_.size();
     std::size_t x = 0;
+    // The wide paths load each pixel's pair whole: a picture one pixel wide has no pair.
+    const Path path = sourceWidth_ > 1 ? path_ : Path::kPlain;
 #if defined(VORNTAK_STRETCH_AVX2)
-    if (path_ == Path::kAvx2) x = AcrossAvx2(in, columns_.data(), pairWeights_.data(), out, x, width);
+    if (path == Path::kAvx2) x = AcrossAvx2(in, columns_.data(), pairWeights_.data(), out, x, width);
 #endif
 #if defined(__SSE2__)
-    if (path_ != Path::kPlain) x = AcrossSse2(in, columns_.data(), pairWeights_.data(), out, x, width);
+    if (path != Path::kPlain) x = AcrossSse2(in, columns_.data(), pairWeights_.data(), out, x, width);
 #endif
     AcrossPlain(in, columns_.data(), pairWeights_.data(), out, x, width);
     acrossRow_[k] = y;
