@@ -90,55 +90,71 @@ std::size_t MixSse2(const std::uint32_t* upper, const std::uint32_t* lower, std:
 #endif
 
 #if defined(VORNTAK_STRETCH_AVX2)
-// Eight pixels at once. The 256-bit lanes work apart, so pixels x and x+1
-// go in the low lane and x+2 and x+3 in the high one, and the packed
-// result's quarters are put back in order.
+// Eight pixels at once, each channel's pair multiplied and added in one
+// instruction. The weights are even (7 bits, doubled), so halved they make
+// the same sum: (a (256 - w) + b w + 128) >> 8 is (a (128 - h) + b h + 64) >> 7
+// for h = w / 2. The instruction takes its pixels signed, so they go in less
+// 128 and the 128 x 128 comes back with the rounding.
 #define VORNTAK_AVX2 __attribute__((target("avx2")))
 
-VORNTAK_AVX2 inline __m256i WeightedPairs(const std::uint32_t* in, const Tap* columns, const __m128i* weights,
-                                          std::size_t low, std::size_t high) {
-    const __m128i pairs = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(in + columns[low].first)),
-                                             _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in + columns[high].first)));
-    const __m256i w =
-        _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(weights + low)), _mm_loadu_si128(weights + high), 1);
-    return _mm256_mullo_epi16(_mm256_cvtepu8_epi16(pairs), w);
+VORNTAK_AVX2 inline __m256i Unbiased(__m256i sums) {
+    return _mm256_srli_epi16(_mm256_add_epi16(sums, _mm256_set1_epi16(128 * 128 + 64)), 7);
 }
 
-VORNTAK_AVX2 inline __m256i AcrossFour(const std::uint32_t* in, const Tap* columns, const __m128i* weights,
+// Pixels x and x+1 in the low lane and x+2 and x+3 in the high one, each
+// pixel's pair laid channel by channel, both of a channel side by side.
+VORNTAK_AVX2 inline __m256i AcrossFour(const std::uint32_t* in, const Tap* columns, const std::uint8_t* halves,
                                        std::size_t at) {
-    const __m256i m0 = WeightedPairs(in, columns, weights, at, at + 2), m1 = WeightedPairs(in, columns, weights, at + 1, at + 3);
-    const __m256i sum = _mm256_add_epi16(_mm256_unpacklo_epi64(m0, m1), _mm256_unpackhi_epi64(m0, m1));
-    return _mm256_srli_epi16(_mm256_add_epi16(sum, _mm256_set1_epi16(128)), 8);
+    auto pair = [&](std::size_t x) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in + columns[x].first)); };
+    const __m256i pairs = _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_unpacklo_epi64(pair(at), pair(at + 1))),
+                                                  _mm_unpacklo_epi64(pair(at + 2), pair(at + 3)), 1);
+    const __m256i byChannel = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15,  //
+                                               0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15);
+    const __m256i biased = _mm256_xor_si256(_mm256_shuffle_epi8(pairs, byChannel), _mm256_set1_epi8(-128));
+    const __m256i weights = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(halves + at * 8));
+    return Unbiased(_mm256_maddubs_epi16(weights, biased));
 }
 
-VORNTAK_AVX2 std::size_t AcrossAvx2(const std::uint32_t* in, const Tap* columns, const std::uint16_t* pairWeights,
-                                    std::uint32_t* out, std::size_t x, std::size_t width) {
+// Eight pixels whose pairs all lie in the eight source pixels from `near.base`
+// (most, stretched larger): one load, each pair's two pixels picked from it.
+// Unpacked, the lanes hold pixels 0, 1 | 4, 5 and 2, 3 | 6, 7, packed back in order.
+VORNTAK_AVX2 inline __m256i AcrossNear(const std::uint32_t* in, const LinearStretch::Near& near) {
+    const __m256i source = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + near.base));
+    const __m256i left = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(near.left));
+    const __m256i bias = _mm256_set1_epi8(-128);
+    const __m256i a = _mm256_xor_si256(_mm256_permutevar8x32_epi32(source, left), bias);
+    const __m256i b = _mm256_xor_si256(_mm256_permutevar8x32_epi32(source, _mm256_add_epi32(left, _mm256_set1_epi32(1))), bias);
+    const auto* halves = reinterpret_cast<const __m256i*>(near.halves);
+    const __m256i low = Unbiased(_mm256_maddubs_epi16(_mm256_loadu_si256(halves), _mm256_unpacklo_epi8(a, b)));
+    const __m256i high = Unbiased(_mm256_maddubs_epi16(_mm256_loadu_si256(halves + 1), _mm256_unpackhi_epi8(a, b)));
+    return _mm256_packus_epi16(low, high);
+}
+
+// Otherwise the packed result's quarters are x, x+1 | x+4, x+5 | x+2, x+3 | x+6, x+7: put back in order.
+VORNTAK_AVX2 std::size_t AcrossAvx2(const std::uint32_t* in, const Tap* columns, const std::uint8_t* halves,
+                                    const LinearStretch::Near* near, std::uint32_t* out, std::size_t x, std::size_t width) {
     const __m256i opaque = _mm256_set1_epi32(static_cast<int>(kOpaque));
-    const auto* weights = reinterpret_cast<const __m128i*>(pairWeights);
-    for (; x + 8 <= width; x += 8) {
-        const __m256i packed = _mm256_packus_epi16(AcrossFour(in, columns, weights, x), AcrossFour(in, columns, weights, x + 4));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x),
-                            _mm256_or_si256(_mm256_permute4x64_epi64(packed, 0xd8), opaque));
+    for (; x + 8 <= width; x += 8, ++near) {
+        const __m256i eight =
+            near->base >= 0 ? AcrossNear(in, *near)
+                            : _mm256_permute4x64_epi64(_mm256_packus_epi16(AcrossFour(in, columns, halves, x),
+                                                                           AcrossFour(in, columns, halves, x + 4)),
+                                                       0xd8);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x), _mm256_or_si256(eight, opaque));
     }
     return x;
 }
 
-VORNTAK_AVX2 inline __m256i MixedEight(__m256i a, __m256i b, __m256i keep, __m256i take) {
-    const __m256i sum = _mm256_add_epi16(_mm256_mullo_epi16(a, keep), _mm256_mullo_epi16(b, take));
-    return _mm256_srli_epi16(_mm256_add_epi16(sum, _mm256_set1_epi16(128)), 8);
-}
-
 VORNTAK_AVX2 std::size_t MixAvx2(const std::uint32_t* upper, const std::uint32_t* lower, std::uint32_t weight,
                                  std::uint32_t* out, std::size_t x, std::size_t width) {
-    const __m256i zero = _mm256_setzero_si256();
-    const __m256i keep = _mm256_set1_epi16(static_cast<short>(256 - weight));
-    const __m256i take = _mm256_set1_epi16(static_cast<short>(weight));
-    const __m256i opaque = _mm256_set1_epi32(static_cast<int>(kOpaque));
+    const std::uint32_t half = weight / 2;
+    const __m256i weights = _mm256_set1_epi16(static_cast<short>(half << 8 | (128 - half)));  // upper's, then lower's
+    const __m256i bias = _mm256_set1_epi8(-128), opaque = _mm256_set1_epi32(static_cast<int>(kOpaque));
     for (; x + 8 <= width; x += 8) {
-        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(upper + x));
-        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(lower + x));
-        const __m256i low = MixedEight(_mm256_unpacklo_epi8(a, zero), _mm256_unpacklo_epi8(b, zero), keep, take);
-        const __m256i high = MixedEight(_mm256_unpackhi_epi8(a, zero), _mm256_unpackhi_epi8(b, zero), keep, take);
+        const __m256i a = _mm256_xor_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(upper + x)), bias);
+        const __m256i b = _mm256_xor_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(lower + x)), bias);
+        const __m256i low = Unbiased(_mm256_maddubs_epi16(weights, _mm256_unpacklo_epi8(a, b)));
+        const __m256i high = Unbiased(_mm256_maddubs_epi16(weights, _mm256_unpackhi_epi8(a, b)));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x), _mm256_or_si256(_mm256_packus_epi16(low, high), opaque));
     }
     return x;
@@ -210,9 +226,33 @@ bool LinearStretch::Prepare(int sourceWidth, int sourceHeight, int targetWidth, 
     sourceHeight_ = sourceHeight;
     columns_ = Taps(sourceWidth, targetWidth);
     pairWeights_.resize(columns_.size() * 8);
-    for (std::size_t x = 0; x < columns_.size(); ++x)
-        for (int lane = 0; lane < 8; ++lane)
-            pairWeights_[x * 8 + lane] = static_cast<std::uint16_t>(lane < 4 ? 256 - columns_[x].weight : columns_[x].weight);
+    pairHalves_.resize(columns_.size() * 8);
+    for (std::size_t x = 0; x < columns_.size(); ++x) {
+        const std::uint32_t weight = columns_[x].weight;
+        for (int lane = 0; lane < 8; ++lane) {
+            pairWeights_[x * 8 + lane] = static_cast<std::uint16_t>(lane < 4 ? 256 - weight : weight);
+            pairHalves_[x * 8 + lane] = static_cast<std::uint8_t>(lane % 2 ? weight / 2 : 128 - weight / 2);
+        }
+    }
+    // Each eight columns from a multiple of eight: near when their pairs lie in eight source pixels.
+    near_.assign(columns_.size() / 8, Near{});
+    for (std::size_t group = 0; group < near_.size(); ++group) {
+        Near& near = near_[group];
+        const Tap* tap = &columns_[group * 8];
+        const int base = tap[0].first;
+        bool fits = base + 8 <= sourceWidth;
+        for (int i = 0; i < 8 && fits; ++i) fits = tap[i].first >= base && tap[i].first + 1 < base + 8;
+        if (!fits) continue;
+        near.base = base;
+        for (int i = 0; i < 8; ++i) {
+            near.left[i] = tap[i].first - base;
+            // The order the pairs are unpacked in: pixels 0, 1, 4, 5, then 2, 3, 6, 7.
+            static constexpr int kUnpacked[8] = {0, 1, 4, 5, 2, 3, 6, 7};
+            const std::uint32_t weight = tap[kUnpacked[i]].weight;
+            for (int lane = 0; lane < 8; ++lane)
+                near.halves[i * 8 + lane] = static_cast<std::uint8_t>(lane % 2 ? weight / 2 : 128 - weight / 2);
+        }
+    }
     rows_ = Taps(sourceHeight, targetHeight);
     for (auto& row : across_) row.assign(static_cast<std::size_t>(targetWidth), 0);
     acrossRow_[0] = acrossRow_[1] = -1;
@@ -253,7 +293,7 @@ const std::uint32_t* LinearStretch::Across(const void* source, int sourcePitch, 
     // The wide paths load each pixel's pair whole: a picture one pixel wide has no pair.
     const Path path = sourceWidth_ > 1 ? path_ : Path::kPlain;
 #if defined(VORNTAK_STRETCH_AVX2)
-    if (path == Path::kAvx2) x = AcrossAvx2(in, columns_.data(), pairWeights_.data(), out, x, width);
+    if (path == Path::kAvx2) x = AcrossAvx2(in, columns_.data(), pairHalves_.data(), near_.data(), out, x, width);
 #endif
 #if defined(__SSE2__)
     if (path != Path::kPlain) x = AcrossSse2(in, columns_.data(), pairWeights_.data(), out, x, width);

@@ -35,6 +35,15 @@ public:
     // (rows `pitch` bytes apart); `target` is the target's top left pixel.
     void Run(const void* source, int sourcePitch, void* target, int targetPitch, Rows rows);
 
+    // Eight target pixels whose pairs all lie in the eight source pixels from
+    // `base` (-1: they do not): each one's first there, and the pairs' halved
+    // weights in the order the wide path takes them.
+    struct Near {
+        int base = -1;
+        std::int32_t left[8] = {};
+        std::uint8_t halves[64] = {};
+    };
+
     struct Tap {  // a target pixel reads `first` and the one after it, `weight` / 256 of the latter (0 to 256)
         int first;
         std::uint32_t weight;
@@ -48,6 +57,8 @@ private:
     int sourceWidth_ = 0, sourceHeight_ = 0;
     std::vector<Tap> columns_, rows_;
     std::vector<std::uint16_t> pairWeights_;  // per column: 256 - weight four times, then weight four times
+    std::vector<Near> near_;                  // per eight columns
+    std::vector<std::uint8_t> pairHalves_;    // per column: 128 - weight / 2, then weight / 2, four times
     std::vector<std::uint32_t> across_[2];  // two source rows stretched across
     int acrossRow_[2] = {-1, -1};
     int latest_ = 0;  // the one read last
