@@ -141,7 +141,8 @@ int main(int argc, char** argv) {
                         }
                     });
     const bool fought = form->GameStage == StageFight && wall > 0;
-    std::printf("%s music: %.1f %% of a core over %.1f s, %d frames (%.1f a second, %.0f %% scrolling), %.0f MiB after start%s\n",
+    std::printf("%s music: %.1f %% of a core over %.1f s, %d frames (%.1f a second, %.0f %% scrolling), "
+                "%.0f MiB after start%s\n",
                 cdMusic ? "CD" : "MIDI", 100 * busy / wall, wall, measuredFrames, measuredFrames / wall,
                 100.0 * scrolled / std::max(measuredFrames, 1), startedMiB,
                 fought ? "" : ", NOT IN THE FIGHT");

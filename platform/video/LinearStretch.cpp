@@ -123,7 +123,8 @@ VORNTAK_AVX2 inline __m256i AcrossNear(const std::uint32_t* in, const LinearStre
     const __m256i left = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(near.left));
     const __m256i bias = _mm256_set1_epi8(-128);
     const __m256i a = _mm256_xor_si256(_mm256_permutevar8x32_epi32(source, left), bias);
-    const __m256i b = _mm256_xor_si256(_mm256_permutevar8x32_epi32(source, _mm256_add_epi32(left, _mm256_set1_epi32(1))), bias);
+    const __m256i right = _mm256_add_epi32(left, _mm256_set1_epi32(1));
+    const __m256i b = _mm256_xor_si256(_mm256_permutevar8x32_epi32(source, right), bias);
     const auto* halves = reinterpret_cast<const __m256i*>(near.halves);
     const __m256i low = Unbiased(_mm256_maddubs_epi16(_mm256_loadu_si256(halves), _mm256_unpacklo_epi8(a, b)));
     const __m256i high = Unbiased(_mm256_maddubs_epi16(_mm256_loadu_si256(halves + 1), _mm256_unpackhi_epi8(a, b)));
@@ -132,7 +133,8 @@ VORNTAK_AVX2 inline __m256i AcrossNear(const std::uint32_t* in, const LinearStre
 
 // Otherwise the packed result's quarters are x, x+1 | x+4, x+5 | x+2, x+3 | x+6, x+7: put back in order.
 VORNTAK_AVX2 std::size_t AcrossAvx2(const std::uint32_t* in, const Tap* columns, const std::uint8_t* halves,
-                                    const LinearStretch::Near* near, std::uint32_t* out, std::size_t x, std::size_t width) {
+                                    const LinearStretch::Near* near, std::uint32_t* out, std::size_t x,
+                                    std::size_t width) {
     const __m256i opaque = _mm256_set1_epi32(static_cast<int>(kOpaque));
     for (; x + 8 <= width; x += 8, ++near) {
         const __m256i eight =

@@ -169,8 +169,8 @@ bool SdlDisplay::Upload(ShownPicture::Rows rows) {
     const SDL_Rect band{0, rows.top, kPictureWidth, rows.bottom - rows.top};
     const auto* first =
         static_cast<const std::uint8_t*>(picture->pixels) + static_cast<std::size_t>(rows.top) * picture->pitch;
-    if ((watchSends_ && !watchSends_(band.y, band.y + band.h)) || SDL_UpdateTexture(texture_, &band, first, picture->pitch) != 0)
-        return false;
+    if (watchSends_ && !watchSends_(band.y, band.y + band.h)) return false;
+    if (SDL_UpdateTexture(texture_, &band, first, picture->pitch) != 0) return false;
     Present();
     SDL_RenderPresent(renderer_);
     return true;
@@ -228,7 +228,8 @@ bool SdlDisplay::Stretch(ShownPicture::Rows rows, bool wholeWindow) {
                  windowSurface_->pitch, band);
     if (SDL_MUSTLOCK(windowSurface_)) SDL_UnlockSurface(windowSurface_);
     const SDL_Rect sent{placedX_, placedY_ + band.first, placedWidth_, band.last - band.first};
-    const bool watched = !watchSends_ || (wholeWindow ? watchSends_(0, windowSurface_->h) : watchSends_(sent.y, sent.y + sent.h));
+    const bool watched =
+        !watchSends_ || (wholeWindow ? watchSends_(0, windowSurface_->h) : watchSends_(sent.y, sent.y + sent.h));
     const bool reached = watched && (wholeWindow ? SDL_UpdateWindowSurface(window_) == 0
                                                  : sent.h <= 0 || SDL_UpdateWindowSurfaceRects(window_, &sent, 1) == 0);
     if (!reached) windowSurface_ = nullptr;  // taken afresh, and the window sent whole
