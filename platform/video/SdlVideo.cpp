@@ -169,8 +169,8 @@ bool SdlDisplay::Upload(ShownPicture::Rows rows) {
     const SDL_Rect band{0, rows.top, kPictureWidth, rows.bottom - rows.top};
     const auto* first =
         static_cast<const std::uint8_t*>(picture->pixels) + static_cast<std::size_t>(rows.top) * picture->pitch;
-    if (watchSends_ && !watchSends_(band.y, band.y + band.h)) return false;
-    if (SDL_UpdateTexture(texture_, &band, first, picture->pitch) != 0) return false;
+    const bool refused = watchSends_ && !watchSends_(band.y, band.y + band.h);
+    if (refused || SDL_UpdateTexture(texture_, &band, first, picture->pitch) != 0) return false;
     Present();
     SDL_RenderPresent(renderer_);
     return true;
