@@ -17,6 +17,13 @@ bool IsSoftwareRasteriser(const char* glRenderer) {
     return false;
 }
 
+// One with DRI or NVIDIA's own GLX has a GPU behind it.
+bool RendersIndirectly(const std::function<bool(const char* extension)>& offers) {
+    bool direct = false;
+    for (const char* extension : {"DRI3", "DRI2", "NV-GLX"}) direct = direct || offers(extension);
+    return !direct;
+}
+
 namespace {
 
 bool Set(const char* variable) {
@@ -24,18 +31,15 @@ bool Set(const char* variable) {
     return value && *value && std::strcmp(value, "0") != 0 && strcasecmp(value, "false") != 0;
 }
 
-// An X server that gives no direct rendering leaves Mesa its software
-// rasteriser alone; one with DRI or NVIDIA's own GLX has a GPU behind it.
 bool XServerRendersIndirectly() {
     Display* display = XOpenDisplay(nullptr);
-    if (!display) return false;
-    bool direct = false;
-    for (const char* extension : {"DRI3", "DRI2", "NV-GLX"}) {
+    if (!display) return false;  // unsure
+    const bool indirect = RendersIndirectly([display](const char* extension) {
         int opcode = 0, event = 0, error = 0;
-        direct = direct || XQueryExtension(display, extension, &opcode, &event, &error);
-    }
+        return XQueryExtension(display, extension, &opcode, &event, &error) != 0;
+    });
     XCloseDisplay(display);
-    return !direct;
+    return indirect;
 }
 
 }  // namespace

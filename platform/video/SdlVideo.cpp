@@ -73,7 +73,7 @@ bool SdlDisplay::TakeFullScreen() {
         SDL_GetDisplayBounds(0, &desktop);
         // Made for GL at once where GL is worth it: a GL renderer would
         // otherwise make the full-screen window again, a quarter of a second on X.
-        if (!GlRunsOnProcessor(SDL_GetCurrentVideoDriver())) {
+        if (texturePath_ || !GlRunsOnProcessor(SDL_GetCurrentVideoDriver())) {
             window_ = SDL_CreateWindow("Vorntak", desktop.x, desktop.y, desktop.w, desktop.h,
                                        SDL_WINDOW_BORDERLESS | SDL_WINDOW_OPENGL);
         }
@@ -100,12 +100,13 @@ bool SdlDisplay::CreateSurfaces() {
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         if (SDL_GetWindowFlags(window_) & SDL_WINDOW_OPENGL) {
             renderer_ = SDL_CreateRenderer(window_, -1, 0);
-            if (renderer_ && OnSoftwareGl(renderer_)) {
+            if (renderer_ && !texturePath_ && OnSoftwareGl(renderer_)) {
                 SDL_DestroyRenderer(renderer_);
                 renderer_ = nullptr;
             }
+            gl_ = renderer_ != nullptr;
         }
-        if (!renderer_) stretching_ = StretchesInto(SDL_GetWindowSurface(window_));
+        if (!renderer_ && !texturePath_) stretching_ = StretchesInto(SDL_GetWindowSurface(window_));
         if (!renderer_ && !stretching_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
         if (!renderer_ && !stretching_) return false;
         if (renderer_) SDL_RenderSetLogicalSize(renderer_, kPictureWidth, kPictureHeight);  // letterboxed, aspect kept
@@ -134,6 +135,7 @@ void SdlDisplay::ReleaseSurfaces() {
     if (renderer_) SDL_DestroyRenderer(renderer_);
     texture_ = nullptr;
     renderer_ = nullptr;
+    gl_ = false;
     stretching_ = false;
     windowSurface_ = nullptr;  // the window's, freed with it
 }
@@ -167,7 +169,8 @@ bool SdlDisplay::Upload(ShownPicture::Rows rows) {
     const SDL_Rect band{0, rows.top, kPictureWidth, rows.bottom - rows.top};
     const auto* first =
         static_cast<const std::uint8_t*>(picture->pixels) + static_cast<std::size_t>(rows.top) * picture->pitch;
-    if (SDL_UpdateTexture(texture_, &band, first, picture->pitch) != 0) return false;
+    const bool refused = watchSends_ && !watchSends_(band.y, band.y + band.h);
+    if (refused || SDL_UpdateTexture(texture_, &band, first, picture->pitch) != 0) return false;
     Present();
     SDL_RenderPresent(renderer_);
     return true;
@@ -225,8 +228,10 @@ bool SdlDisplay::Stretch(ShownPicture::Rows rows, bool wholeWindow) {
                  windowSurface_->pitch, band);
     if (SDL_MUSTLOCK(windowSurface_)) SDL_UnlockSurface(windowSurface_);
     const SDL_Rect sent{placedX_, placedY_ + band.first, placedWidth_, band.last - band.first};
-    const bool reached = wholeWindow ? SDL_UpdateWindowSurface(window_) == 0
-                                     : sent.h <= 0 || SDL_UpdateWindowSurfaceRects(window_, &sent, 1) == 0;
+    const bool watched =
+        !watchSends_ || (wholeWindow ? watchSends_(0, windowSurface_->h) : watchSends_(sent.y, sent.y + sent.h));
+    const bool reached = watched && (wholeWindow ? SDL_UpdateWindowSurface(window_) == 0
+                                                 : sent.h <= 0 || SDL_UpdateWindowSurfaceRects(window_, &sent, 1) == 0);
     if (!reached) windowSurface_ = nullptr;  // taken afresh, and the window sent whole
     return reached;
 }

@@ -48,6 +48,15 @@ public:
     bool Show();
     // A window of its own size, out of full screen (tests and benchmarks).
     bool SetWindowSize(int width, int height);
+    // The picture through a texture and a renderer even where the game would
+    // stretch it itself (GL on the processor, or no GL window at all), so
+    // that tests can run that path. Before TakeFullScreen.
+    void TakeTexturePath() { texturePath_ = true; }
+    bool OnGl() const { return gl_; }  // the texture path, on a GL renderer
+    // Told the rows each send hands on: picture rows into the texture, or
+    // window rows into the window's surface. False fails the send, as a lost
+    // upload would (tests).
+    void WatchSends(std::function<bool(int top, int bottom)> watch) { watchSends_ = std::move(watch); }
     // The frame clock's time in ms and its wait; by default the system's.
     void SetClock(std::function<double()> nowMs, std::function<void(std::uint32_t ms)> wait) {
         clockMs_ = std::move(nowMs);
@@ -85,6 +94,9 @@ private:
     SDL_Texture* texture_ = nullptr;
     bool attached_ = false;
     bool stretching_ = false;
+    bool texturePath_ = false;
+    bool gl_ = false;
+    std::function<bool(int, int)> watchSends_;
     SDL_Surface* windowSurface_ = nullptr;  // while stretching: the surface the picture was last put on
     int placedX_ = 0, placedY_ = 0, placedWidth_ = 0, placedHeight_ = 0;  // the picture in it
     LinearStretch stretch_;

@@ -113,3 +113,35 @@ TEST(FramePacer, NeitherDisplayMakesUpTheGamesOwnPause) {
         EXPECT_EQ(mostSteps, 2) << "a late frame's own work is repaid";
     }
 }
+
+// Late frames in a row owe at most half a second between them, however many
+// they pass; and the game's pause excuses only the wait after the frame that
+// asked for it, never the frame's own lateness.
+TEST(FramePacer, ADebtStopsAtHalfASecondAndAPauseExcusesOnlyTheWaitAfterIt) {
+    platform::FramePacer pacer;
+    double now = 0;
+    int repaid = 0;
+    for (int frame = 0; frame < 300; ++frame) {
+        now += frame >= 10 && frame < 30 ? 100.0 : 3.0;  // each passes 6 ticks and repays 1
+        now += pacer.DelayMs(now);
+        if (frame >= 30) repaid += pacer.StepsDue() - 1;
+    }
+    EXPECT_LE(repaid, platform::FramePacer::kMaxOwedSteps);
+    EXPECT_GE(repaid, platform::FramePacer::kMaxOwedSteps - 5) << "what is owed is still repaid";
+
+    // A pause of 100 ms every other frame: the frames after it are not late.
+    auto mostSteps = [](const std::function<double(int)>& workMs, const std::function<double(int)>& pauseMs) {
+        platform::FramePacer paced;
+        double clock = 0;
+        int most = 0;
+        for (int frame = 0; frame < 60; ++frame) {
+            clock += workMs(frame);
+            clock += paced.DelayMs(clock, pauseMs(frame)) + pauseMs(frame);
+            most = std::max(most, paced.StepsDue());
+        }
+        return most;
+    };
+    EXPECT_EQ(mostSteps([](int) { return 2.0; }, [](int f) { return f % 2 ? 0.0 : 100.0; }), 1);
+    // A frame 50 ms late that asks for a pause owes its own lateness all the same.
+    EXPECT_EQ(mostSteps([](int f) { return f == 30 ? 50.0 : 2.0; }, [](int f) { return f == 30 ? 100.0 : 0.0; }), 2);
+}

@@ -2,6 +2,7 @@
 // and only the rows that changed.
 #include "VideoTestSupport.h"
 
+#include "GlProbe.h"
 #include "LinearStretch.h"
 #include "ShownPicture.h"
 
@@ -9,6 +10,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -97,45 +101,145 @@ TEST(SdlDisplayTest, PresentsOnlyAChangedPictureOrAfterAWindowEvent) {
     EXPECT_GT(rgb[(y * width + x) * 3], 200) << "the last change reached the window";
 }
 
+// What the window shows, read back, at points of the letterboxed picture.
+struct WindowShot {
+    std::vector<std::uint8_t> rgb;
+    int width = 0, height = 0;
+
+    bool Take(SdlDisplay& display) { return display.CaptureWindow(rgb, width, height); }
+    Color At(double x, double y) const {
+        const double scale = std::min(width / 800.0, height / 600.0);
+        const auto wx = static_cast<std::size_t>((width - 800 * scale) / 2 + x * scale);
+        const auto wy = static_cast<std::size_t>((height - 600 * scale) / 2 + y * scale);
+        const std::uint8_t* p = &rgb[(wy * width + wx) * 3];
+        return Color{p[0], p[1], p[2]};
+    }
+    bool SameRow(const WindowShot& other, int y) const {
+        const auto row = rgb.begin() + long(y) * width * 3;
+        return std::equal(row, row + width * 3, other.rgb.begin() + long(y) * width * 3);
+    }
+};
+
+// A black picture with single rows of `brush`, drawn whole as the game does, then flipped.
+void FrameWithRows(SdlDisplay& display, BrushId black, std::initializer_list<int> rows, BrushId brush) {
+    Canvas* canvas = display.TakeContext();
+    canvas->FillRect(0, 0, 800, 600, black);
+    for (int y : rows) canvas->FillRect(0, y, 800, y + 1, brush);
+    display.ReleaseContext();
+    display.Flip(0);
+}
+
 // The window's surface is written only where the picture changed: every
 // changed row must still reach it, and a window made anew gets it all.
 TEST(SdlDisplayTest, EveryChangedRowReachesTheWindowAndAWindowEventSendsItWhole) {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     SdlDisplay display;
     ASSERT_TRUE(SetUpDisplay(display)) << SDL_GetError();
+    ASSERT_TRUE(display.Stretching());
     const BrushId black = display.CreateBrush(kBlack), blue = display.CreateBrush(kBlue),
                   green = display.CreateBrush(kGreen);
-    auto frame = [&](std::initializer_list<int> rows, BrushId brush) {
-        Canvas* canvas = display.TakeContext();
-        canvas->FillRect(0, 0, 800, 600, black);
-        for (int y : rows) canvas->FillRect(0, y, 800, y + 1, brush);
-        display.ReleaseContext();
-        display.Flip(0);
-    };
-    std::vector<std::uint8_t> rgb;
-    int width = 0, height = 0;
-    // The window's colour at the picture's point (x, y), the picture letterboxed.
-    auto at = [&](double x, double y) {
-        const double scale = std::min(width / 800.0, height / 600.0);
-        const auto wx = static_cast<std::size_t>((width - 800 * scale) / 2 + x * scale);
-        const auto wy = static_cast<std::size_t>((height - 600 * scale) / 2 + y * scale);
-        const std::uint8_t* p = &rgb[(wy * width + wx) * 3];
-        return Color{p[0], p[1], p[2]};
-    };
-    frame({0, 300, 599}, blue);
-    frame({0, 300, 599}, green);  // the same rows, a new colour
-    ASSERT_TRUE(display.CaptureWindow(rgb, width, height));
-    for (double y : {0.0, 599.9}) EXPECT_EQ(at(400, y), kGreen) << y;
-    EXPECT_GT(at(400, 300.5).g, 100);
+    WindowShot before, shot;
+    FrameWithRows(display, black, {0, 300, 599}, blue);
+    ASSERT_TRUE(before.Take(display));
+    std::vector<std::pair<int, int>> sent;
+    display.WatchSends([&](int top, int bottom) {
+        sent.emplace_back(top, bottom);
+        return true;
+    });
+    FrameWithRows(display, black, {0, 300, 599}, green);  // the same rows, a new colour
+    ASSERT_TRUE(shot.Take(display));
+    for (double y : {0.0, 599.9}) EXPECT_EQ(shot.At(400, y), kGreen) << y;
+    EXPECT_GT(shot.At(400, 300.5).g, 100);
+    // Written is not shown: every window row that changed went to the window.
+    for (int y = 0; y < shot.height; ++y) {
+        if (shot.SameRow(before, y)) continue;
+        EXPECT_TRUE(std::any_of(sent.begin(), sent.end(), [y](auto rows) { return rows.first <= y && y < rows.second; }))
+            << "window row " << y << " changed but was not sent";
+    }
+    display.WatchSends(nullptr);
 
     // A new window size: the surface is new, so the same picture is sent whole.
     ASSERT_TRUE(display.SetWindowSize(1280, 800));
-    frame({0, 300, 599}, green);
-    ASSERT_TRUE(display.CaptureWindow(rgb, width, height));
-    ASSERT_EQ(std::pair(width, height), std::pair(1280, 800));
-    for (double y : {0.0, 599.9}) EXPECT_EQ(at(400, y), kGreen) << y;
-    EXPECT_EQ(at(400, 100), kBlack);
-    EXPECT_EQ((Color{rgb[0], rgb[1], rgb[2]}), kBlack) << "the letterbox";
+    FrameWithRows(display, black, {0, 300, 599}, green);
+    ASSERT_TRUE(shot.Take(display));
+    ASSERT_EQ(std::pair(shot.width, shot.height), std::pair(1280, 800));
+    for (double y : {0.0, 599.9}) EXPECT_EQ(shot.At(400, y), kGreen) << y;
+    EXPECT_EQ(shot.At(400, 100), kBlack);
+    EXPECT_EQ((Color{shot.rgb[0], shot.rgb[1], shot.rgb[2]}), kBlack) << "the letterbox";
+}
+
+// The texture path, on whichever renderer the display made: every row of a
+// changed band reaches the window, and an upload that failed is made again
+// with the next frame though the picture stayed the same.
+void ExpectTheTexturePathShowsEveryChange(SdlDisplay& display) {
+    ASSERT_FALSE(display.Stretching());
+    const BrushId black = display.CreateBrush(kBlack), blue = display.CreateBrush(kBlue),
+                  green = display.CreateBrush(kGreen), red = display.CreateBrush(kRed);
+    WindowShot shot;
+    FrameWithRows(display, black, {0, 300, 599}, blue);
+    FrameWithRows(display, black, {0, 300, 599}, green);
+    ASSERT_TRUE(shot.Take(display));
+    for (double y : {0.2, 300.5, 599.8}) EXPECT_GT(shot.At(400, y).g, 100) << y;
+
+    bool fails = true;
+    display.WatchSends([&](int, int) { return !std::exchange(fails, false); });
+    FrameWithRows(display, black, {0, 300, 599}, red);
+    FrameWithRows(display, black, {0, 300, 599}, red);
+    display.WatchSends(nullptr);
+    ASSERT_FALSE(fails);
+    ASSERT_TRUE(shot.Take(display));
+    for (double y : {0.2, 300.5, 599.8}) EXPECT_GT(shot.At(400, y).r, 100) << y;
+}
+
+TEST(SdlDisplayTest, TheTexturePathShowsEveryChangedRowAndSendsAFailedUploadAgain) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    SdlDisplay display;
+    display.TakeTexturePath();
+    ASSERT_TRUE(SetUpDisplay(display)) << SDL_GetError();
+    ExpectTheTexturePathShowsEveryChange(display);
+}
+
+// The path a real GPU takes, on whatever GL the display has (run under a
+// virtual X server by its own test; skipped where there is no GL window).
+TEST(GlPresentTest, TheGlPathShowsEveryChangedRowAndSendsAFailedUploadAgain) {
+    SdlDisplay display;
+    display.TakeTexturePath();
+    ASSERT_TRUE(SetUpDisplay(display)) << SDL_GetError();
+    if (!display.OnGl()) GTEST_SKIP() << "no GL window on this video driver";
+    ExpectTheTexturePathShowsEveryChange(display);
+}
+
+// The probe's verdict: a server offering any direct rendering has a GPU
+// behind it; one offering none leaves GL to the processor; one that cannot
+// be asked is not judged, unless Mesa was told to rasterise in software.
+TEST(GlProbeTest, JudgesDirectIndirectAndUnknownServers) {
+    auto offering = [](std::vector<std::string> names) {
+        return [names](const char* extension) { return std::find(names.begin(), names.end(), extension) != names.end(); };
+    };
+    EXPECT_TRUE(RendersIndirectly(offering({})));
+    EXPECT_TRUE(RendersIndirectly(offering({"GLX", "MIT-SHM", "RANDR"})));
+    for (const char* direct : {"DRI3", "DRI2", "NV-GLX"}) {
+        EXPECT_FALSE(RendersIndirectly(offering({direct}))) << direct;
+        EXPECT_FALSE(RendersIndirectly(offering({"GLX", direct, "MIT-SHM"}))) << direct;
+    }
+
+    const auto kept = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value ? std::optional<std::string>(value) : std::nullopt;
+    };
+    const auto display = kept("DISPLAY"), software = kept("LIBGL_ALWAYS_SOFTWARE"), gallium = kept("GALLIUM_DRIVER");
+    setenv("DISPLAY", ":65531", 1);  // no server there
+    unsetenv("LIBGL_ALWAYS_SOFTWARE");
+    unsetenv("GALLIUM_DRIVER");
+    EXPECT_FALSE(GlRunsOnProcessor("x11")) << "no server to ask";
+    EXPECT_FALSE(GlRunsOnProcessor("wayland"));
+    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+    EXPECT_TRUE(GlRunsOnProcessor("x11"));
+    setenv("LIBGL_ALWAYS_SOFTWARE", "0", 1);
+    setenv("GALLIUM_DRIVER", "llvmpipe", 1);
+    EXPECT_TRUE(GlRunsOnProcessor("wayland"));
+    for (auto [name, value] : {std::pair{"DISPLAY", &display}, {"LIBGL_ALWAYS_SOFTWARE", &software}, {"GALLIUM_DRIVER", &gallium}})
+        *value ? setenv(name, (*value)->c_str(), 1) : unsetenv(name);
 }
 
 // Our own stretch against SDL's software renderer with linear filtering, on
