@@ -254,6 +254,7 @@ struct TForm1 : FormState {
     void HitSound1(const char* name);
     void HitSound2(const char* name);
     bool LoadJingle(const char* name);
+    void PlayJingle();  // the loaded jingle, once from its start
     // Music.cpp: music
     void StartDirectMusic();
     void EndDirectMusic();
