@@ -2,7 +2,7 @@
 // our own stretch into the window's surface as the game does it, and SDL's
 // software renderer doing the same (a texture upload, a cleared window, a
 // linear stretch, a present) for comparison.
-#include "PlayerBackends.h"
+#include "SdlVideo.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
