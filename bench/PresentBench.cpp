@@ -4,6 +4,7 @@
 // linear stretch, a present) for comparison.
 #include "LinearStretch.h"
 #include "PlayerBackends.h"
+#include "SdlVideo.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
 // The robot module contract: every record that crosses between Torvane and a
 // robot module, the links inside them, the sound-name texts, and the kinds of
-// export. Which robot exports what is the roster's table (roster/RobotTable.cpp).
+// export. Which robot exports what is the roster's table (game/roster/RobotTable.cpp).
 //
 // A module is a shared library that Torvane loads before a bout, calls once per
 // export to fill records the game owns, and unloads at once. No module code runs

@@ -5,7 +5,6 @@
 #include "CdAudio.h"
 #include "Files.h"
 #include "Music.h"
-#include "SdlVideo.h"
 #include "SoundDevice.h"
 #include "System.h"
 
@@ -13,6 +12,9 @@
 
 namespace platform {
 
+struct SdlVideo;  // SdlVideo.h, for whoever drives the window itself
+
+std::unique_ptr<SdlVideo> MakeSdlVideo();  // the window, its event loop, the keyboard and the joysticks
 std::unique_ptr<SoundDevice> MakeSdlSound();
 std::unique_ptr<System> MakeSdlSystem();
 std::unique_ptr<Music> MakeFluidSynthMusic();  // silent, but working, without an audio device

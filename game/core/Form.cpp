@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -16,12 +17,12 @@ platform::Display& Display(Devices& devices) { return *devices.services.display;
 
 constexpr const char* kModuleFailure = "DLL読み込みに支障が見られました。もう一度スタート画面に戻ります。";
 
-// The handler and the drawer of each stage 1-10.
+// The handler and the drawer of each stage, 1 to kStageCount.
 struct Stage {
     StageExit (TForm1::*handler)();
     DrawReport (*drawer)(const Scene& scene, platform::Canvas& dc);
 };
-constexpr Stage kStages[10] = {
+constexpr Stage kStages[] = {
     {&TForm1::StartStage, &Draw_Start},   // 1 mode menu
     {&TForm1::StartStage, &Draw_Start},   // 2 music menu
     {&TForm1::StartStage, &Draw_Start},   // 3 difficulty menu
@@ -33,8 +34,11 @@ constexpr Stage kStages[10] = {
     {&TForm1::FightStage, &Draw_FS},      // 9 fight end
     {&TForm1::ResultStage, &Draw_Result}, // 10 survival results
 };
+static_assert(std::size(kStages) == kStageCount, "a handler and a drawer for every stage");
 
-const Stage* StageOf(std::int32_t stage) { return stage >= 1 && stage <= 10 ? &kStages[stage - 1] : nullptr; }
+const Stage* StageOf(std::int32_t stage) {
+    return stage >= 1 && stage <= static_cast<std::int32_t>(std::size(kStages)) ? &kStages[stage - 1] : nullptr;
+}
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 #include "Devices.h"
 #include "GameState.h"
 #include "PlayerBackends.h"
+#include "SdlVideo.h"
 
 #include <cstdio>
 #include <exception>

@@ -148,7 +148,7 @@ void TForm1::ToFight() {
 
     StopSound(devices.sound.JingleBuffer);
     if (!LoadJingle("S_START")) return;
-    PlayFromStart(devices.sound.JingleBuffer, false);
+    PlayJingle();
     HomeBackgroundGrid();
 
     if (MusicSource == MusicCd)

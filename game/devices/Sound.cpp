@@ -146,6 +146,8 @@ void TForm1::HitSound1(const char* name) { PlayHitSound(*this, devices.sound.Hit
 
 void TForm1::HitSound2(const char* name) { PlayHitSound(*this, devices.sound.HitSoundBuffers[1], name); }
 
+void TForm1::PlayJingle() { PlayFromStart(devices.sound.JingleBuffer, false); }
+
 bool TForm1::LoadJingle(const char* name) {
     ReleaseBuffer(devices, devices.sound.JingleBuffer);
     const bool device = devices.sound.dsound;

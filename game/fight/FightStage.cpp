@@ -28,8 +28,6 @@ std::int32_t WinnerByHitPoints(const TForm1& form) {
     return p1 > p2 ? 1 : p1 < p2 ? 2 : 0;
 }
 
-void PlayJingleOnce(TForm1& form) { form.PlayFromStart(form.devices.sound.JingleBuffer, false); }
-
 // The chosen CD track ended: the bout ends on time, the higher hit points winning.
 void WatchCd(TForm1& form) {
     if (form.MusicSource != MusicCd) return;
@@ -38,7 +36,7 @@ void WatchCd(TForm1& form) {
     form.FightWinner = WinnerByHitPoints(form);
     form.StageFrameCounter = 0;
     form.GameStage = StageFightEnd;
-    PlayJingleOnce(form);
+    form.PlayJingle();
 }
 
 // A robot is carried by the scroll unless its carried rectangle would overlap
@@ -65,7 +63,7 @@ void EndFight(TForm1& form) {
     else
         form.EndSegment();
     if (form.Closing()) return;  // the tune would not stop: the game is closing
-    PlayJingleOnce(form);
+    form.PlayJingle();
 }
 
 void KnockOutRule(TForm1& form) {

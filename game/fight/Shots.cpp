@@ -115,13 +115,10 @@ void FlyWithRobot(ShotRecord& shot, const ShotPhase& phase, const PlayerRecord& 
 }
 
 void FlyEightWay(ShotRecord& shot, const ShotPhase& phase, const PlayerRecord& opponent) {
-    // Unit steps per heading 0-7, clockwise from up.
-    static constexpr int kStepX[kHeadingCount] = {0, 1, 1, 1, 0, -1, -1, -1};
-    static constexpr int kStepY[kHeadingCount] = {-1, -1, 0, 1, 1, 1, 0, -1};
     const int d = HeadingIndex(DirectionBetween(shot.x, shot.y, opponent));
     shot.heading = d;
-    shot.x = WideSum(shot.x, std::int64_t{kStepX[d]} * phase.velocityX);
-    shot.y = WideSum(shot.y, std::int64_t{kStepY[d]} * phase.velocityY);
+    shot.x = WideSum(shot.x, std::int64_t{kUnitSteps[d].x} * phase.velocityX);
+    shot.y = WideSum(shot.y, std::int64_t{kUnitSteps[d].y} * phase.velocityY);
 }
 
 void MoveShotByTable(ShotRecord& shot, const PlayerRecord& owner) {

@@ -8,6 +8,7 @@
 // of every frame, and a call would cost as much as their work.
 #pragma once
 
+#include "Direction.h"
 #include "FightLinks.h"
 #include "GameState.h"
 #include "Motion.h"
@@ -110,9 +111,6 @@ HitResult HitTestShot(TForm1& form, int slot, ShotRecord& shot);
 inline void PlaceShot(ShotRecord& shot, std::int32_t dx, std::int32_t dy) {
     const std::int32_t ex = shot.phase ? shot.phase->extentX : 0;
     const std::int32_t ey = shot.phase ? shot.phase->extentY : 0;
-    // The tail lies behind the shot: against its heading, by its extents.
-    static constexpr int kBackX[kHeadingCount] = {0, -1, -1, -1, 0, 1, 1, 1};
-    static constexpr int kBackY[kHeadingCount] = {1, 1, 0, -1, -1, -1, 0, 1};
     const int h = HeadingIndex(shot.heading);
     // Most frames do not scroll: then the older points only move down the trail.
     if (dx == 0 && dy == 0) {
@@ -122,7 +120,9 @@ inline void PlaceShot(ShotRecord& shot, std::int32_t dx, std::int32_t dy) {
         shot.trail[2] = {WideSum(shot.trail[1].x, dx), WideSum(shot.trail[1].y, dy)};
         shot.trail[1] = {WideSum(shot.trail[0].x, dx), WideSum(shot.trail[0].y, dy)};
     }
-    shot.trail[0] = {WideSum(shot.x, std::int64_t{kBackX[h]} * ex, dx), WideSum(shot.y, std::int64_t{kBackY[h]} * ey, dy)};
+    // The tail lies behind the shot: against its heading, by its extents.
+    shot.trail[0] = {WideSum(shot.x, -std::int64_t{kUnitSteps[h].x} * ex, dx),
+                     WideSum(shot.y, -std::int64_t{kUnitSteps[h].y} * ey, dy)};
 }
 
 // One frame of every record of every slot's rows and parts, in flight or not:

@@ -2,6 +2,7 @@
 // and the robots as wireframe arrows, all drawn anew each frame. It is also
 // where a robot whose module filled nothing is found, and reported to the frame.
 #include "Background.h"
+#include "Direction.h"
 #include "Screens.h"
 #include "Wide.h"
 
@@ -117,8 +118,6 @@ void DrawShotBodies(const FormState& form, const Paints& d, platform::Canvas& dc
 struct Point {
     std::int32_t x, y;
 };
-constexpr int kSignX[kHeadingCount] = {0, 1, 1, 1, 0, -1, -1, -1};
-constexpr int kSignY[kHeadingCount] = {-1, -1, 0, 1, 1, 1, 0, -1};
 
 // An arrow pointing the way the robot faces; the weapon-2 motion pushes
 // its tip out by the arm's reach, a guard puts a line across its front.
@@ -136,8 +135,8 @@ void DrawRobot(const FormState& form, const Paints& d, platform::Canvas& dc, int
     const auto ring = [&](int k, std::int64_t reach) {
         k %= kHeadingCount;
         const bool diagonal = k % 2 == 1;
-        return Point{WideSum(p.posX, kSignX[k] * ((diagonal ? w : W) + reach)),
-                     WideSum(p.posY, kSignY[k] * ((diagonal ? h : H) + reach))};
+        return Point{WideSum(p.posX, kUnitSteps[k].x * ((diagonal ? w : W) + reach)),
+                     WideSum(p.posY, kUnitSteps[k].y * ((diagonal ? h : H) + reach))};
     };
 
     const std::int32_t pose = p.motionNode ? p.motionNode->pose : PoseNeutral;

@@ -31,8 +31,6 @@ bool Armed(std::uint8_t& ready, std::int32_t& repeatCount) {
     return false;
 }
 
-void PlayJingle(TForm1& form) { form.PlayFromStart(form.devices.sound.JingleBuffer, false); }
-
 // The nearest robot from `robot` on in `step` (-1 up, +1 down) the cursor may
 // rest on: locked robots are passed over; with none, the cursor stays.
 std::int32_t NextChoice(std::int32_t robot, int step, bool unlocked) {
@@ -61,7 +59,7 @@ bool Choose(TForm1& form, const Chooser& c) {
         c.robot = NextChoice(c.robot, 1, form.robot11Unlocked);
     }
     if (c.controls.buttonCode != kButtonDecide) return false;
-    PlayJingle(form);
+    form.PlayJingle();
     c.ready = 0;
     c.chosen = 1;
     return true;
@@ -130,7 +128,7 @@ StageExit TForm1::StartStage() {
                 p1MenuReady = 0;
             }
             if (p1.buttonCode == kButtonDecide) {
-                PlayJingle(*this);
+                PlayJingle();
                 GameStage = StageMusicMenu;
                 p1RepeatCount = 0;
                 p1MenuReady = 0;
@@ -145,7 +143,7 @@ StageExit TForm1::StartStage() {
                 p1MenuReady = 0;
             }
             if (p1.buttonCode == kButtonDecide) {
-                PlayJingle(*this);
+                PlayJingle();
                 // Only the one-player ladder asks for a difficulty.
                 GameStage = GameMode == ModeOnePlayer ? StageDifficultyMenu : StageClosingMessage;
                 p1MenuReady = 0;
@@ -160,7 +158,7 @@ StageExit TForm1::StartStage() {
                 p1MenuReady = 0;
             }
             if (p1.buttonCode == kButtonDecide) {
-                PlayJingle(*this);
+                PlayJingle();
                 GameStage = StageClosingMessage;
                 StageFrameCounter = 0;
                 p1MenuReady = 0;

@@ -29,6 +29,7 @@ enum GameStageValue : std::int32_t {
     StageModeMenu = 1, StageMusicMenu = 2, StageDifficultyMenu = 3, StageClosingMessage = 4,
     StageSelect = 5, StageVersus = 6, StageIntro = 7, StageFight = 8, StageFightEnd = 9, StageResult = 10,
 };
+inline constexpr int kStageCount = StageResult;  // the stages are 1 to kStageCount
 // Senses of a player's speed and acceleration arrays.
 enum Sense : int { SenseLeft = 0, SenseRight = 1, SenseUp = 2, SenseDown = 3 };
 
@@ -253,6 +254,7 @@ struct TForm1 : FormState {
     void HitSound1(const char* name);
     void HitSound2(const char* name);
     bool LoadJingle(const char* name);
+    void PlayJingle();  // the loaded jingle, once from its start
     // Music.cpp: music
     void StartDirectMusic();
     void EndDirectMusic();
@@ -372,7 +374,8 @@ private:
 // The control fields into direction code, acceleration steps, hold counters, guard and dash.
 void DecodeInput(PlayerRecord& player);
 
-// Binds robot 1-11 for player 0 or 1 and installs it: the body of every loader.
+// Binds robot `robotNumber` (1-kRobotCount; any other number binds nothing) for
+// player 0 or 1 and installs it: the body of every loader (roster/Binding.cpp).
 void BindRobot(TForm1& form, int player, int robotNumber);
 
 // A weapon's volley rows and parts per volley as the shot grid can hold them:

@@ -31,9 +31,10 @@ constexpr NodeChange kGraph[] = {
 constexpr StraightShotSpec kZozerRFL =
     Rifle({.ammunition = 80, .volleys = 5, .damage = 28, .stun = 24, .halfSize = 8});
 
-// r, phases, duration, damage, stun, hitKind, extentY, half sizes, sounds
-constexpr MeleeSpec kZozerCRW{30, 5, {4, 4, 4, 4, 4}, 32, {110, 110, 110, 110, 110}, {2, 2, 2, 2, 0},
-                              {35, 40, 45, 40, 35}, SameInEveryPlane(25, 25), "ATTACK2", "HITTED2"};
+constexpr MeleeSpec kZozerCRW{.offset = 30, .phases = 5, .duration = {4, 4, 4, 4, 4}, .damage = 32,
+                              .stun = {110, 110, 110, 110, 110}, .hitKind = {2, 2, 2, 2, 0},
+                              .armExtent = {35, 40, 45, 40, 35}, .size = SameInEveryPlane(25, 25),
+                              .fireSound = "ATTACK2", .hitSound = "HITTED2"};
 
 constexpr BeamSpec kZozerLZR{.damage = 40, .duration = 8};
 

@@ -53,9 +53,10 @@ constexpr StraightShotSpec kTDodarCNN = [] {
 
 constexpr PelletFanSpec kTDodarSHT{.ammunition = 210, .stun = 18, .halfSize = 10, .launchStraight = 0, .launchDiagonal = 0};
 
-// r, phases, duration, damage, stun, hitKind, extentY, half sizes, sounds
-constexpr MeleeSpec kTDodarBSG{40, 6, {6, 4, 4, 4, 6, 6}, 52, {100, 100, 100, 120, 100, 100}, {2, 2, 2, 2, 2, 2},
-                               {60, 70, 80, 70, 60, 50}, SameInEveryPlane(40, 40), "ATTACK2", "HITTED2"};
+constexpr MeleeSpec kTDodarBSG{.offset = 40, .phases = 6, .duration = {6, 4, 4, 4, 6, 6}, .damage = 52,
+                               .stun = {100, 100, 100, 120, 100, 100}, .hitKind = {2, 2, 2, 2, 2, 2},
+                               .armExtent = {60, 70, 80, 70, 60, 50}, .size = SameInEveryPlane(40, 40),
+                               .fireSound = "ATTACK2", .hitSound = "HITTED2"};
 
 // Six rockets from the robot's own position.
 constexpr RocketSalvoSpec kTDodarRKT{

@@ -48,10 +48,11 @@ constexpr ChargeSpec kZErovGND{
               {ShotStraight, Course::Fixed, 0, 0, 4, 0, 28, 30, 30, 2, kNoPhase, kNoPhase}},
 };
 
-// r, phases, duration, damage, stun, hitKind, extentY, half sizes, sounds
-constexpr MeleeSpec kZErovCRW{40, 6, {4, 4, 4, 4, 8, 8}, 48, {120, 120, 120, 120, 120, 120}, {2, 2, 2, 2, 0, 0},
-                              {40, 50, 60, 70, 50, 40},
-                              {.upDown = {25, 35}, .diagonal = {30, 30}, .rightLeft = {35, 25}}, "ATTACK2", "HITTED2"};
+constexpr MeleeSpec kZErovCRW{.offset = 40, .phases = 6, .duration = {4, 4, 4, 4, 8, 8}, .damage = 48,
+                              .stun = {120, 120, 120, 120, 120, 120}, .hitKind = {2, 2, 2, 2, 0, 0},
+                              .armExtent = {40, 50, 60, 70, 50, 40},
+                              .size = {.upDown = {25, 35}, .diagonal = {30, 30}, .rightLeft = {35, 25}},
+                              .fireSound = "ATTACK2", .hitSound = "HITTED2"};
 
 constexpr BeamSpec kZErovLZR{.damage = 52, .duration = 10};
 

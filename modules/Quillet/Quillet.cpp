@@ -10,9 +10,10 @@ constexpr MoveSpec kBody{.maxHitPoints = 590, .gaugeMax = 480, .drawHalfSize = 3
 
 constexpr StraightShotSpec kVidiruMGN = MachineGun(240, 5);
 
-// r, phases, duration, damage, stun, hitKind, extentY, half sizes, sounds
-constexpr MeleeSpec kVidiruSTK{35, 6, {4, 4, 4, 4, 4, 4}, 40, {100, 100, 100, 100, 100, 100}, {2, 2, 2, 2, 2, 0},
-                               {40, 50, 60, 50, 40, 30}, SameInEveryPlane(25, 25), "ATTACK2", "HITTED2"};
+constexpr MeleeSpec kVidiruSTK{.offset = 35, .phases = 6, .duration = {4, 4, 4, 4, 4, 4}, .damage = 40,
+                               .stun = {100, 100, 100, 100, 100, 100}, .hitKind = {2, 2, 2, 2, 2, 0},
+                               .armExtent = {40, 50, 60, 50, 40, 30}, .size = SameInEveryPlane(25, 25),
+                               .fireSound = "ATTACK2", .hitSound = "HITTED2"};
 
 }  // namespace
 

@@ -40,9 +40,10 @@ constexpr StraightShotSpec kFMHGTR = [] {
     return gun;
 }();
 
-// r, phases, duration, damage, stun, hitKind, extentY, half sizes, sounds
-constexpr MeleeSpec kFMHSWD{45, 6, {6, 4, 4, 4, 6, 6}, 80, {140, 120, 120, 120, 120, 120}, {2, 2, 2, 2, 2, 2},
-                            {50, 60, 70, 80, 60, 50}, SameInEveryPlane(45, 45), "ATTACK2", "HITTED2"};
+constexpr MeleeSpec kFMHSWD{.offset = 45, .phases = 6, .duration = {6, 4, 4, 4, 6, 6}, .damage = 80,
+                            .stun = {140, 120, 120, 120, 120, 120}, .hitKind = {2, 2, 2, 2, 2, 2},
+                            .armExtent = {50, 60, 70, 80, 60, 50}, .size = SameInEveryPlane(45, 45),
+                            .fireSound = "ATTACK2", .hitSound = "HITTED2"};
 
 constexpr SwingingShotSpec kFMHCPR{.ammunition = 30, .volleys = 2, .damage = 28, .stun = 28};
 

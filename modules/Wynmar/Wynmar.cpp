@@ -10,9 +10,10 @@ constexpr MoveSpec kBody{.maxHitPoints = 460, .gaugeMax = 400, .drawHalfSize = 2
 
 constexpr StraightShotSpec kBuzzBMGN = MachineGun(200, 3);
 
-// r, phases, duration, damage, stun, hitKind, extentY, half sizes, sounds
-constexpr MeleeSpec kBuzzBSPK{35, 4, {4, 4, 4, 8}, 32, {80, 80, 80, 80}, {2, 2, 2, 0}, {40, 50, 60, 40},
-                              {.upDown = {30, 20}, .diagonal = {25, 25}, .rightLeft = {20, 30}}, "ATTACK2", "HITTED2"};
+constexpr MeleeSpec kBuzzBSPK{.offset = 35, .phases = 4, .duration = {4, 4, 4, 8}, .damage = 32,
+                              .stun = {80, 80, 80, 80}, .hitKind = {2, 2, 2, 0}, .armExtent = {40, 50, 60, 40},
+                              .size = {.upDown = {30, 20}, .diagonal = {25, 25}, .rightLeft = {20, 30}},
+                              .fireSound = "ATTACK2", .hitSound = "HITTED2"};
 
 constexpr SwarmSpec kBuzzBFLY{.ammunition = 72, .damage = 20, .stun = 20, .pauseDuration = 1, .burstDuration = 3,
                               .cruiseStraight = 18, .cruiseDiagonal = 15};

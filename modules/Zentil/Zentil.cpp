@@ -33,10 +33,11 @@ constexpr NodeChange kGraph[] = {
 
 constexpr PelletFanSpec kDIvoSHT{.ammunition = 220, .stun = 12, .halfSize = 8, .launchStraight = 30, .launchDiagonal = 25};
 
-// r, phases, duration, damage, stun, hitKind, extentY, half sizes, sounds, singleHit:
-// a chain that hits every frame it overlaps in phases 1-3.
-constexpr MeleeSpec kDIvoCHN{30, 5, {4, 4, 4, 4, 4}, 12, {4, 0, 0, 0, 0}, {0, 2, 2, 2, 0}, {30, 30, 30, 30, 30},
-                             {.upDown = {35, 20}, .diagonal = {24, 24}, .rightLeft = {20, 35}}, "ATTACK3", "HITTED4", 0};
+// A chain that hits every frame it overlaps in phases 1-3.
+constexpr MeleeSpec kDIvoCHN{.offset = 30, .phases = 5, .duration = {4, 4, 4, 4, 4}, .damage = 12,
+                             .stun = {4, 0, 0, 0, 0}, .hitKind = {0, 2, 2, 2, 0}, .armExtent = {30, 30, 30, 30, 30},
+                             .size = {.upDown = {35, 20}, .diagonal = {24, 24}, .rightLeft = {20, 35}},
+                             .fireSound = "ATTACK3", .hitSound = "HITTED4", .singleHit = 0};
 
 // A mine: thrown back for 5 frames, it creeps toward the opponent for 120,
 // then bursts in three steps, where it hit or where its time ran out.

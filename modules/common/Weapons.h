@@ -115,7 +115,6 @@ void FillRidingStrike(WeaponDescriptor& weapon, ShotTrackTable& table, const Rid
 
 // Melee strikes: a riding strike r out along the facing (r per axis on a
 // diagonal), one part, paid by a gauge of at least 1 and no ammunition.
-// Columns as the robots' rows give them.
 inline constexpr int kMaxMeleePhases = 6;
 
 // Half sizes by the plane's class: up and down, the diagonals, right and left.

@@ -1,5 +1,6 @@
 #include "SdlVideo.h"
 
+#include "PlayerBackends.h"
 #include "SdlInputMap.h"
 
 #include <SDL.h>

@@ -163,6 +163,4 @@ struct SdlVideo {
     void Provide(Services& services) { ProvideVideo(services, application, display, keyboard, joysticks); }
 };
 
-std::unique_ptr<SdlVideo> MakeSdlVideo();
-
 }  // namespace platform

@@ -147,6 +147,31 @@ TEST_F(GameFixture, LateFramesAreMadeUpBeforeTheOneDrawingSoTheGameKeepsSixtySte
     EXPECT_EQ(mostSteps, 2);
 }
 
+// GAME-SPEED is the pause after each flip: a frame of no work lasts the
+// longer of the pause and a tick, runs one step, and the pause is never made up.
+TEST_F(GameFixture, GameSpeedSlowsTheFramesAndTheStepsOfEachSimulatedSecond) {
+    form->FormShow();
+    for (const auto& [pause, perSecond] : {std::pair{0, 60}, {50, 20}, {100, 10}, {0, 60}}) {
+        form->FrameDelay = pause;
+        const double start = video->display.ClockMs();
+        const int steps = video->keyboard.Reads(), flips = video->display.Flips();
+        while (video->display.ClockMs() < start + 10000) form->AppIdle();
+        EXPECT_NEAR(video->display.Flips() - flips, 10 * perSecond, 2) << pause;
+        EXPECT_NEAR(video->keyboard.Reads() - steps, 10 * perSecond, 2) << pause;
+        EXPECT_EQ(system.sleeps.back(), static_cast<std::uint32_t>(pause));
+    }
+}
+
+TEST_F(GameFixture, TheFrameHandsTheStartScreenBothJoystickSettings) {
+    form->FormShow();
+    devices.JoySet1 = 3;
+    devices.JoySet2 = 5;
+    form->AppIdle();
+    const std::vector<std::string> texts = Texts();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "JoySet1= 3"), texts.end());
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "JoySet2= 5"), texts.end());
+}
+
 TEST_F(GameFixture, FramesWithoutAPictureRunUnseen) {
     form->FormShow();
     ASSERT_FALSE(video->application.Closed());

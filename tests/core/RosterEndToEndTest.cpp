@@ -142,8 +142,7 @@ TEST_F(Roster, EachLadderMeetsItsSixOpponentsInOrderAndEndsOnTheStartScreen) {
 }
 
 TEST_F(Roster, TenSurvivalWinsEndedWithF1EnterTheScoreFileAndUnlockTheLockedRobot) {
-    const std::int32_t locked = LockedRobot(), lastOpen = LastOpenRobot();
-    ASSERT_NE(locked, 0);
+    const std::int32_t locked = kLockedRobot, lastOpen = kLastOpenRobot;
     ASSERT_TRUE(HoldUntil(kDown, [&] { return form->GameMode == ModeSurvival; }));
     ASSERT_TRUE(HoldUntil(kDecide, [&] { return Stage(StageSelect); }));
     EXPECT_FALSE(HoldUntil(kDown, [&] { return form->p1RobotNumber == locked; }, 15 * kRobotCount))

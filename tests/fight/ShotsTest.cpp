@@ -316,6 +316,16 @@ TEST_F(ShotFlight, EachModeMovesItsOwnWay) {
     EXPECT_EQ(std::tuple(shot.phase, shot.phaseFrame, shot.heading), std::tuple(&Phase(3), 0, DN));
 }
 
+TEST_F(ShotFlight, TheScrollCarriesAShotAlongEitherAxis) {
+    Phase(0).shotMode = ShotStraight;
+    Phase(0).duration = 100;
+    for (auto [dx, dy] : {std::pair{0, 5}, {-3, 0}, {2, -4}}) {
+        shot.x = 300, shot.y = 400;
+        RunShots(*form, dx, dy);
+        EXPECT_EQ(std::tuple(shot.x, shot.y), std::tuple(300 + dx, 400 + dy)) << dx << ", " << dy;
+    }
+}
+
 TEST_F(ShotFlight, AgeingEndsAFlightAndAnIdleCountNeverOverflows) {
     Phase(0).duration = 1;
     Phase(0).nextPhase = LinkTo(1);

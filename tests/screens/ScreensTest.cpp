@@ -110,12 +110,11 @@ TEST_F(Screens, TheArmingGateStepsAHeldKeyOnceInElevenFramesAndABoundStillRests)
 }
 
 TEST_F(Screens, TheLockedRobotIsListedAndReachableOnlyOnceUnlocked) {
-    const std::int32_t locked = LockedRobot();
-    ASSERT_NE(locked, 0);
+    const std::int32_t locked = kLockedRobot;
     EnterSelection(ModeOnePlayer);
     Hold(2, 0);
     Run(11 * kRobotCount);  // a step every 11 frames: past every robot
-    EXPECT_EQ(form->p1RobotNumber, LastOpenRobot());
+    EXPECT_EQ(form->p1RobotNumber, kLastOpenRobot);
     EXPECT_FALSE(Shows(kRobotNames[locked - 1].select));
     form->robot11Unlocked = 1;
     Run(11 * kRobotCount);
@@ -172,7 +171,8 @@ TEST_F(Screens, PlayerOnesRobotPicksTheLadderRouteAndEachStepItsOpponent) {
         form->p1MenuReady = 1;
         Hold(0, 1);
         ASSERT_EQ(Run(15), (Road{{15, 6}}));
-        const int route = LadderRouteOf(robot);
+        // Robots 3, 4, 6, 9, 10 and 11 climb the second ladder, the others the first.
+        const int route = robot == 3 || robot == 4 || robot == 6 || robot >= 9 ? 1 : 0;
         EXPECT_EQ(std::tuple(form->ladderRoute, form->p2RobotNumber), std::tuple(route, ladders[route][0])) << robot;
     }
     for (int route = 0; route < 2; ++route) {

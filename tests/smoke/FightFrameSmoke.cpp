@@ -7,6 +7,7 @@
 // cluster of bomblets.
 #include "HeadlessGame.h"
 #include "PlayerBackends.h"
+#include "SdlVideo.h"
 #include "PngWriter.h"
 #include "ScriptedPlayer.h"
 

@@ -13,19 +13,10 @@
 #include <unistd.h>
 #include <vector>
 
-// The first robot the select screen hides until a survival run unlocks it, and
-// the last one it offers before that; 0 when there is none.
-inline std::int32_t LockedRobot() {
-    for (std::int32_t n = 1; n <= kRobotCount; ++n)
-        if (!Selectable(n, false)) return n;
-    return 0;
-}
-inline std::int32_t LastOpenRobot() {
-    std::int32_t last = 0;
-    for (std::int32_t n = 1; n <= kRobotCount; ++n)
-        if (Selectable(n, false)) last = n;
-    return last;
-}
+// The select screen hides robot 11 until a survival run unlocks it, so robot
+// 10 is the last one it offers before that.
+inline constexpr std::int32_t kLockedRobot = 11;
+inline constexpr std::int32_t kLastOpenRobot = 10;
 
 class GameFixture : public ::testing::Test, protected HeadlessGame {
 protected:

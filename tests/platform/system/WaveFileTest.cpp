@@ -6,7 +6,6 @@
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 
 using platform::HeadlessSystem;
@@ -48,9 +47,8 @@ TEST_F(WaveFiles, SdlPlaysGoodAndBrokenFilesSafely) {
     folder.Write("Long.wav", Wave(1, 8, 8000, 80000, 80000));  // ten seconds: still sounding when looked at
     auto system = platform::MakeSdlSystem();
     const std::string good = folder.Path() + "/Long.wav";
-    const auto start = std::chrono::steady_clock::now();
     system->PlayWaveFile(good);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_EQ(Mix_Playing(0), 1) << "back before the end of ten seconds of sound";
     for (const char* name : {"Missing.wav", "Truncated.wav", "Float.wav", "", "."}) {
         system->PlayWaveFile(good);
         ASSERT_EQ(Mix_Playing(0), 1) << "before " << name;

@@ -3,7 +3,7 @@
 // second; its own pause slows it as it always did.
 #include "FramePacer.h"
 #include "HeadlessBackends.h"
-#include "PlayerBackends.h"
+#include "SdlVideo.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "HeadlessBackends.h"
-#include "PlayerBackends.h"
+#include "SdlVideo.h"
 
 #include <gtest/gtest.h>
 

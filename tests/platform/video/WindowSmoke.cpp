@@ -3,6 +3,7 @@
 #include "PngWriter.h"
 #include "HeadlessBackends.h"
 #include "PlayerBackends.h"
+#include "SdlVideo.h"
 
 #include <SDL.h>
 
