@@ -9,6 +9,7 @@
 #include "FightStage.h"
 #include "GameState.h"
 #include "PlayerBackends.h"
+#include "SdlVideo.h"
 
 #include <sys/resource.h>
 
