@@ -8,6 +8,7 @@
 
 #include "BoundedRead.h"
 #include "MidiCheck.h"
+#include "MusicRender.h"
 #include "MusicSegment.h"
 #include "SdlAudio.h"
 
@@ -18,9 +19,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <atomic>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -32,9 +31,6 @@
 namespace platform {
 namespace {
 
-constexpr const char* kSoundFont = "/usr/share/sounds/sf2/FluidR3_GM.sf2";
-// The tunes' output level: about -31 dB RMS, which leaves the effects headroom.
-constexpr double kGain = 0.4;
 // The mixer has no measures; a short fade ends the tune about as softly.
 constexpr int kMeasureFadeMs = 300;
 // More repeats than any session lasts: loop for ever.
@@ -58,17 +54,16 @@ class Synthesiser {
 public:
     Synthesiser()
         : loader_([this] {
-              if (access(kSoundFont, R_OK) != 0) return;
+              if (access(kMusicSoundFont, R_OK) != 0) return;
               fluid_set_log_function(FLUID_WARN, nullptr, nullptr);  // its notes are no business of the game's
               fluid_set_log_function(FLUID_INFO, nullptr, nullptr);
               fluid_set_log_function(FLUID_ERR, LogSynthesiserError, nullptr);
               fluid_set_log_function(FLUID_PANIC, LogSynthesiserError, nullptr);
               settings_ = new_fluid_settings();
               if (!settings_) return;
-              fluid_settings_setnum(settings_, "synth.sample-rate", kSdlAudioRate);
-              fluid_settings_setnum(settings_, "synth.gain", kGain);
+              ConfigureMusicSynth(settings_);
               fluid_synth_t* synth = new_fluid_synth(settings_);
-              if (synth && fluid_synth_sfload(synth, kSoundFont, 1) == FLUID_FAILED) {
+              if (synth && fluid_synth_sfload(synth, kMusicSoundFont, 1) == FLUID_FAILED) {
                   delete_fluid_synth(synth);
                   synth = nullptr;
               }
@@ -177,7 +172,8 @@ public:
             std::lock_guard lock(mixing_);
             player_ = player;
             endless_ = endless;
-            fadeLeft_ = fadeLength_ = 0;
+            fade_ = {};
+            limiter_.Reset();
         }
         auto* state = new MusicSegmentState{segment};
         states_.insert(state);
@@ -194,7 +190,7 @@ public:
             return true;
         }
         std::lock_guard lock(mixing_);
-        if (player_ && fadeLength_ == 0) fadeLeft_ = fadeLength_ = kSdlAudioRate * kMeasureFadeMs / 1000;
+        if (player_ && fade_.length == 0) fade_.left = fade_.length = kSdlAudioRate * kMeasureFadeMs / 1000;
         return true;
     }
 
@@ -221,7 +217,7 @@ private:
         {
             std::lock_guard lock(mixing_);
             std::swap(player, player_);
-            fadeLeft_ = fadeLength_ = 0;
+            fade_ = {};
         }
         if (!player) return;
         // The mixer no longer renders it, so nothing else touches the synthesiser now.
@@ -237,35 +233,11 @@ private:
     void Render(std::int16_t* out, int samples) {
         std::memset(out, 0, samples * sizeof *out);
         std::lock_guard lock(mixing_);
-        if (!player_ || (fadeLength_ && fadeLeft_ == 0)) return;
-        fluid_synth_t* synth = synth_.Ready();
-        std::array<float, 2 * kChunkFrames> chunk;
-        for (int frame = 0, frames = samples / 2; frame < frames;) {
-            const int count = std::min(frames - frame, kChunkFrames);
-            // Between chunks the player has read the tune and is still in it:
-            // one more play. One that failed or ended twice in a chunk stays done.
-            if (endless_ && fluid_player_get_status(player_) == FLUID_PLAYER_PLAYING) fluid_player_set_loop(player_, 1);
-            // Floats, not the synthesiser's dithered integers: silence stays exactly 0.
-            fluid_synth_write_float(synth, count, chunk.data(), 0, 2, chunk.data(), 1, 2);
-            for (int i = 0; i < 2 * count; i += 2, ++frame) {
-                float gain = 32767.0f;
-                if (fadeLength_) {
-                    gain = gain * static_cast<float>(fadeLeft_) / static_cast<float>(fadeLength_);
-                    fadeLeft_ = std::max(fadeLeft_ - 1, 0);
-                }
-                out[2 * frame] = ToSample(chunk[i] * gain);
-                out[2 * frame + 1] = ToSample(chunk[i + 1] * gain);
-            }
-        }
+        if (!player_ || (fade_.length && fade_.left == 0)) return;
+        RenderMusic(synth_.Ready(), player_, endless_, limiter_, fade_, out, samples / 2);
         // Faded out: the tune ends, as a stop at the measure would.
-        if (fadeLength_ && fadeLeft_ == 0) fluid_player_stop(player_);
+        if (fade_.length && fade_.left == 0) fluid_player_stop(player_);
     }
-
-    static std::int16_t ToSample(float value) {
-        return static_cast<std::int16_t>(std::lrint(std::clamp(value, -32768.0f, 32767.0f)));
-    }
-
-    static constexpr int kChunkFrames = 256;
 
     bool audio_ = false;
     std::string searchDirectory_;
@@ -275,7 +247,8 @@ private:
     std::mutex mixing_;  // the player and fade, shared with the audio thread
     fluid_player_t* player_ = nullptr;
     bool endless_ = false;  // the player is granted a play a chunk
-    int fadeLeft_ = 0, fadeLength_ = 0;  // frames of the fade to the measure's stop
+    MusicFade fade_;  // to the measure's stop
+    MusicLimiter limiter_;
 };
 
 }  // namespace
