@@ -35,8 +35,6 @@ namespace {
 constexpr int kMeasureFadeMs = 300;
 // More repeats than any session lasts: loop for ever.
 constexpr std::uint32_t kEndlessRepeats = 1000;
-// Far above any tune; a bigger file is refused.
-constexpr std::size_t kMaxMidiFileBytes = 8u << 20;
 
 // FluidSynth reports a failure on every retry, on the audio thread: the first
 // line of each tune is enough.
@@ -94,10 +92,10 @@ Tune* TuneOf(MusicSegment* segment) { return static_cast<Tune*>(segment->native)
 
 // The player spins for ever on a tune it cannot read or one that lasts no
 // time: only a tune that passes the check is read in.
-bool ReadPlayableMidi(const std::string& path, std::vector<std::uint8_t>& bytes) {
-    if (ReadFilePrefix(path, kMaxMidiFileBytes + 1, bytes) && bytes.size() <= kMaxMidiFileBytes &&
-        IsPlayableMidi(bytes.data(), bytes.size()))
-        return true;
+bool ReadPlayableMidi(const std::string& path, std::vector<std::uint8_t>& bytes, TuneRefusal& refusal) {
+    const bool read = ReadFilePrefix(path, kMaxTuneFileBytes + 1, bytes);
+    refusal = read && bytes.size() > kMaxTuneFileBytes ? TuneRefusal::TooLarge : TuneRefusal::Unplayable;
+    if (read && bytes.size() <= kMaxTuneFileBytes && IsPlayableMidi(bytes.data(), bytes.size())) return true;
     bytes.clear();
     return false;
 }
@@ -126,11 +124,13 @@ public:
         const std::string path = JoinPath(searchDirectory_, fileName);
         // The player gets the very bytes checked.
         auto tune = std::make_unique<Tune>();
-        if (!ReadPlayableMidi(path, tune->bytes)) return nullptr;
+        if (!ReadPlayableMidi(path, tune->bytes, refusal_)) return nullptr;
         auto* segment = new MusicSegment{.file = fileName, .native = tune.release()};
         segments_.insert(segment);
         return segment;
     }
+
+    TuneRefusal LastRefusal() const override { return refusal_; }
 
     // A tune fading out keeps playing from its own copy until the fade ends.
     void ReleaseSegment(MusicSegment* segment) override {
@@ -241,6 +241,7 @@ private:
 
     bool audio_ = false;
     std::string searchDirectory_;
+    TuneRefusal refusal_ = TuneRefusal::Unplayable;
     std::set<MusicSegment*> segments_;
     std::set<MusicSegmentState*> states_;
     Synthesiser synth_;
