@@ -14,6 +14,10 @@ constexpr int kChunkFrames = 256;
 constexpr int kLimiterFrames = 32;
 // The gain recovers by a factor of e in about 150 ms.
 const float kReleasePerFrame = std::exp(1.0f / (0.150f * kSdlAudioRate));
+// The loudness follows a louder passage within about a second and a quieter
+// one within three: a tune's level is held, not its phrases.
+const float kLoudnessRise = 1 - std::exp(-kLimiterFrames / (1.0f * kSdlAudioRate));
+const float kLoudnessFall = 1 - std::exp(-kLimiterFrames / (3.0f * kSdlAudioRate));
 
 std::int16_t ToSample(float value) {
     return static_cast<std::int16_t>(std::lrint(std::clamp(value, -32768.0f, 32767.0f)));
@@ -30,11 +34,17 @@ void MusicLimiter::Apply(float* stereo, int frames) {
     for (int first = 0; first < frames; first += kLimiterFrames) {
         const int count = std::min(frames - first, kLimiterFrames);
         float* block = stereo + 2 * first;
-        float peak = 0;
-        for (int i = 0; i < 2 * count; ++i) peak = std::max(peak, std::fabs(block[i]));
-        // Where the gain may have recovered to by the block's end, and no higher
-        // than the block's peak allows.
-        float target = std::min(gain_ * std::pow(kReleasePerFrame, static_cast<float>(count)), 1.0f);
+        float peak = 0, power = 0;
+        for (int i = 0; i < 2 * count; ++i) {
+            peak = std::max(peak, std::fabs(block[i]));
+            power += block[i] * block[i];
+        }
+        power /= static_cast<float>(2 * count);
+        loudness_ += (power > loudness_ ? kLoudnessRise : kLoudnessFall) * (power - loudness_);
+        const float level = loudness_ > kMusicLoudest * kMusicLoudest ? kMusicLoudest / std::sqrt(loudness_) : 1.0f;
+        // Where the gain may have recovered to by the block's end, no higher
+        // than the tune's loudness allows nor than the block's peak allows.
+        float target = std::min(gain_ * std::pow(kReleasePerFrame, static_cast<float>(count)), level);
         if (peak * target > kMusicCeiling) target = kMusicCeiling / peak;
         if (target < gain_) {
             // Down at once for the whole block: no sample of it passes the ceiling.
