@@ -11,6 +11,7 @@
 #include "MusicRender.h"
 #include "MusicSegment.h"
 #include "SdlAudio.h"
+#include "TunePresets.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -45,8 +46,8 @@ void LogSynthesiserError(int, const char* message, void*) {
 }
 
 // The synthesiser holds the soundfont for the whole run, so a stage change only
-// reads a small MIDI file. Reading the soundfont's 148 MB takes most of a
-// second: it starts on a thread of its own when the music service is made,
+// reads a small MIDI file and the samples of instruments no tune played before.
+// Reading the soundfont takes a while: it starts on a thread of its own when the music service is made,
 // overlapping the display's set-up, and is waited for by the first tune.
 class Synthesiser {
 public:
@@ -60,6 +61,9 @@ public:
               settings_ = new_fluid_settings();
               if (!settings_) return;
               ConfigureMusicSynth(settings_);
+              // Only the samples of the instruments pinned for the tunes are read
+              // (the game's five: 30 MB of the soundfont's 148 MB).
+              fluid_settings_setint(settings_, "synth.dynamic-sample-loading", 1);
               fluid_synth_t* synth = new_fluid_synth(settings_);
               if (synth && fluid_synth_sfload(synth, kMusicSoundFont, 1) == FLUID_FAILED) {
                   delete_fluid_synth(synth);
@@ -98,6 +102,17 @@ bool ReadPlayableMidi(const std::string& path, std::vector<std::uint8_t>& bytes,
     if (read && bytes.size() <= kMaxTuneFileBytes && IsPlayableMidi(bytes.data(), bytes.size())) return true;
     bytes.clear();
     return false;
+}
+
+// Pinned samples stay loaded for the run. A preset the soundfont lacks is
+// played from bank 0 (the drums from the standard kit), as the synthesiser does.
+void PinInstruments(fluid_synth_t* synth, const std::vector<std::uint8_t>& tune) {
+    fluid_sfont_t* sfont = fluid_synth_get_sfont(synth, 0);
+    if (!sfont) return;
+    const int font = fluid_sfont_get_id(sfont);
+    for (const TunePreset& preset : PresetsOfTune(tune.data(), tune.size()))
+        if (fluid_synth_pin_preset(synth, font, preset.bank, preset.program) != FLUID_OK)
+            fluid_synth_pin_preset(synth, font, preset.bank == 128 ? 128 : 0, preset.bank == 128 ? 0 : preset.program);
 }
 
 class FluidSynthMusic final : public Music {
@@ -155,8 +170,11 @@ public:
         if (!Known(segment)) return nullptr;
         if (fluid_synth_t* synth = audio_ ? synth_.Ready() : nullptr) {
             Halt();  // one synthesiser plays one tune: a tune still fading ends now
-            fluid_player_t* player = new_fluid_player(synth);
             const Tune& tune = *TuneOf(segment);
+            // Nothing renders now: the samples the tune's instruments need are read here,
+            // not on the audio thread as the tune selects them (up to 35 ms a buffer).
+            PinInstruments(synth, tune.bytes);
+            fluid_player_t* player = new_fluid_player(synth);
             // The player counts plays, not repeats; 0 and 1 both play once. It
             // never loops for ever by itself: a tune it fails to read or that
             // ends at once would be retried inside one buffer without end.
