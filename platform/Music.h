@@ -2,6 +2,7 @@
 // at a time, played on the sound device.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -9,6 +10,17 @@ namespace platform {
 
 struct MusicSegment;       // a loaded tune
 struct MusicSegmentState;  // the state of one play of a tune
+
+// The largest tune file loaded. The synthesiser reads a tune on the audio
+// thread as it starts: one this large already holds the sound up about 70 ms.
+inline constexpr std::size_t kMaxTuneFileBytes = 8u << 20;
+inline constexpr int kMaxTuneFileMiB = kMaxTuneFileBytes >> 20;
+
+// Why the last tune was not loaded.
+enum class TuneRefusal {
+    Unplayable,  // missing, unreadable, or not a Standard MIDI File this back end plays to its end
+    TooLarge,    // over kMaxTuneFileBytes
+};
 
 class Music {
 public:
@@ -25,6 +37,7 @@ public:
 
     // Null when the file is missing or not a tune this back end can play to its end.
     virtual MusicSegment* LoadSegment(const std::string& fileName) = 0;
+    virtual TuneRefusal LastRefusal() const { return TuneRefusal::Unplayable; }
     // A back end whose synthesiser holds every instrument has nothing to mark or download.
     virtual bool MarkStandardMidi(MusicSegment* segment) { return segment != nullptr; }
     virtual bool DownloadInstruments(MusicSegment* segment) { return segment != nullptr; }

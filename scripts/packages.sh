@@ -1,7 +1,10 @@
 # The Debian 12 packages the project needs, and a way to install the missing ones.
-BUILD_PACKAGES=(build-essential cmake ninja-build binutils pkg-config libgtest-dev libbenchmark-dev
+# What building and playing the game takes:
+PLAY_PACKAGES=(build-essential cmake ninja-build binutils pkg-config
   libsdl2-dev libx11-dev libsdl2-gfx-dev libsdl2-ttf-dev libsdl2-mixer-dev libfluidsynth-dev libcdio-dev fonts-ipafont-gothic
-  fluid-soundfont-gm xvfb xauth xfonts-base clang libclang-rt-14-dev valgrind)
+  fluid-soundfont-gm)
+# What the tests, benchmarks, the Clang build under the sanitizers and the fuzzing take besides:
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xfonts-base clang libclang-rt-14-dev valgrind)
 
 install_missing_packages() {
   local missing=() package

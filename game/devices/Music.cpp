@@ -37,10 +37,14 @@ void TForm1::MakeSegment(const char* fileName) {
     MusicObjects& m = devices.music;
     m.tuneFile = fileName;
     m.MusicSegment = m.musicLoader ? Service(devices).LoadSegment(fileName) : nullptr;
+    const char* const slash = m.searchDirectory.ends_with('/') ? "" : "/";
+    if (!m.MusicSegment && Service(devices).LastRefusal() == platform::TuneRefusal::TooLarge)
+        return CloseFormOnError("music: cannot load the tune %s%s%s (too large: a tune may be at most %d MiB)",
+                                m.searchDirectory.c_str(), slash, fileName, platform::kMaxTuneFileMiB);
     if (!m.MusicSegment)
         return CloseFormOnError("music: cannot load the tune %s%s%s (missing or not a playable MIDI file; tunes are "
                                 "looked up in the folder the game was started from)",
-                                m.searchDirectory.c_str(), m.searchDirectory.ends_with('/') ? "" : "/", fileName);
+                                m.searchDirectory.c_str(), slash, fileName);
     if (!Service(devices).MarkStandardMidi(m.MusicSegment))
         return CloseFormOnError("music: the tune %s could not be read as a Standard MIDI File", fileName);
     if (!Service(devices).DownloadInstruments(m.MusicSegment))

@@ -8,8 +8,10 @@
 
 #include "BoundedRead.h"
 #include "MidiCheck.h"
+#include "MusicRender.h"
 #include "MusicSegment.h"
 #include "SdlAudio.h"
+#include "TunePresets.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -18,9 +20,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <atomic>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -32,15 +32,10 @@
 namespace platform {
 namespace {
 
-constexpr const char* kSoundFont = "/usr/share/sounds/sf2/FluidR3_GM.sf2";
-// The tunes' output level: about -31 dB RMS, which leaves the effects headroom.
-constexpr double kGain = 0.4;
 // The mixer has no measures; a short fade ends the tune about as softly.
 constexpr int kMeasureFadeMs = 300;
 // More repeats than any session lasts: loop for ever.
 constexpr std::uint32_t kEndlessRepeats = 1000;
-// Far above any tune; a bigger file is refused.
-constexpr std::size_t kMaxMidiFileBytes = 8u << 20;
 
 // FluidSynth reports a failure on every retry, on the audio thread: the first
 // line of each tune is enough.
@@ -51,24 +46,26 @@ void LogSynthesiserError(int, const char* message, void*) {
 }
 
 // The synthesiser holds the soundfont for the whole run, so a stage change only
-// reads a small MIDI file. Reading the soundfont's 148 MB takes most of a
-// second: it starts on a thread of its own when the music service is made,
+// reads a small MIDI file and the samples of instruments no tune played before.
+// Reading the soundfont takes a while: it starts on a thread of its own when the music service is made,
 // overlapping the display's set-up, and is waited for by the first tune.
 class Synthesiser {
 public:
     Synthesiser()
         : loader_([this] {
-              if (access(kSoundFont, R_OK) != 0) return;
+              if (access(kMusicSoundFont, R_OK) != 0) return;
               fluid_set_log_function(FLUID_WARN, nullptr, nullptr);  // its notes are no business of the game's
               fluid_set_log_function(FLUID_INFO, nullptr, nullptr);
               fluid_set_log_function(FLUID_ERR, LogSynthesiserError, nullptr);
               fluid_set_log_function(FLUID_PANIC, LogSynthesiserError, nullptr);
               settings_ = new_fluid_settings();
               if (!settings_) return;
-              fluid_settings_setnum(settings_, "synth.sample-rate", kSdlAudioRate);
-              fluid_settings_setnum(settings_, "synth.gain", kGain);
+              ConfigureMusicSynth(settings_);
+              // Only the samples of the instruments pinned for the tunes are read
+              // (the game's five: 30 MB of the soundfont's 148 MB).
+              fluid_settings_setint(settings_, "synth.dynamic-sample-loading", 1);
               fluid_synth_t* synth = new_fluid_synth(settings_);
-              if (synth && fluid_synth_sfload(synth, kSoundFont, 1) == FLUID_FAILED) {
+              if (synth && fluid_synth_sfload(synth, kMusicSoundFont, 1) == FLUID_FAILED) {
                   delete_fluid_synth(synth);
                   synth = nullptr;
               }
@@ -99,12 +96,23 @@ Tune* TuneOf(MusicSegment* segment) { return static_cast<Tune*>(segment->native)
 
 // The player spins for ever on a tune it cannot read or one that lasts no
 // time: only a tune that passes the check is read in.
-bool ReadPlayableMidi(const std::string& path, std::vector<std::uint8_t>& bytes) {
-    if (ReadFilePrefix(path, kMaxMidiFileBytes + 1, bytes) && bytes.size() <= kMaxMidiFileBytes &&
-        IsPlayableMidi(bytes.data(), bytes.size()))
-        return true;
+bool ReadPlayableMidi(const std::string& path, std::vector<std::uint8_t>& bytes, TuneRefusal& refusal) {
+    const bool read = ReadFilePrefix(path, kMaxTuneFileBytes + 1, bytes);
+    refusal = read && bytes.size() > kMaxTuneFileBytes ? TuneRefusal::TooLarge : TuneRefusal::Unplayable;
+    if (read && bytes.size() <= kMaxTuneFileBytes && IsPlayableMidi(bytes.data(), bytes.size())) return true;
     bytes.clear();
     return false;
+}
+
+// Pinned samples stay loaded for the run. A preset the soundfont lacks is
+// played from bank 0 (the drums from the standard kit), as the synthesiser does.
+void PinInstruments(fluid_synth_t* synth, const std::vector<std::uint8_t>& tune) {
+    fluid_sfont_t* sfont = fluid_synth_get_sfont(synth, 0);
+    if (!sfont) return;
+    const int font = fluid_sfont_get_id(sfont);
+    for (const TunePreset& preset : PresetsOfTune(tune.data(), tune.size()))
+        if (fluid_synth_pin_preset(synth, font, preset.bank, preset.program) != FLUID_OK)
+            fluid_synth_pin_preset(synth, font, preset.bank == 128 ? 128 : 0, preset.bank == 128 ? 0 : preset.program);
 }
 
 class FluidSynthMusic final : public Music {
@@ -131,11 +139,13 @@ public:
         const std::string path = JoinPath(searchDirectory_, fileName);
         // The player gets the very bytes checked.
         auto tune = std::make_unique<Tune>();
-        if (!ReadPlayableMidi(path, tune->bytes)) return nullptr;
+        if (!ReadPlayableMidi(path, tune->bytes, refusal_)) return nullptr;
         auto* segment = new MusicSegment{.file = fileName, .native = tune.release()};
         segments_.insert(segment);
         return segment;
     }
+
+    TuneRefusal LastRefusal() const override { return refusal_; }
 
     // A tune fading out keeps playing from its own copy until the fade ends.
     void ReleaseSegment(MusicSegment* segment) override {
@@ -160,8 +170,11 @@ public:
         if (!Known(segment)) return nullptr;
         if (fluid_synth_t* synth = audio_ ? synth_.Ready() : nullptr) {
             Halt();  // one synthesiser plays one tune: a tune still fading ends now
-            fluid_player_t* player = new_fluid_player(synth);
             const Tune& tune = *TuneOf(segment);
+            // Nothing renders now: the samples the tune's instruments need are read here,
+            // not on the audio thread as the tune selects them (up to 35 ms a buffer).
+            PinInstruments(synth, tune.bytes);
+            fluid_player_t* player = new_fluid_player(synth);
             // The player counts plays, not repeats; 0 and 1 both play once. It
             // never loops for ever by itself: a tune it fails to read or that
             // ends at once would be retried inside one buffer without end.
@@ -177,7 +190,8 @@ public:
             std::lock_guard lock(mixing_);
             player_ = player;
             endless_ = endless;
-            fadeLeft_ = fadeLength_ = 0;
+            fade_ = {};
+            limiter_.Reset();
         }
         auto* state = new MusicSegmentState{segment};
         states_.insert(state);
@@ -194,7 +208,7 @@ public:
             return true;
         }
         std::lock_guard lock(mixing_);
-        if (player_ && fadeLength_ == 0) fadeLeft_ = fadeLength_ = kSdlAudioRate * kMeasureFadeMs / 1000;
+        if (player_ && fade_.length == 0) fade_.left = fade_.length = kSdlAudioRate * kMeasureFadeMs / 1000;
         return true;
     }
 
@@ -221,7 +235,7 @@ private:
         {
             std::lock_guard lock(mixing_);
             std::swap(player, player_);
-            fadeLeft_ = fadeLength_ = 0;
+            fade_ = {};
         }
         if (!player) return;
         // The mixer no longer renders it, so nothing else touches the synthesiser now.
@@ -237,45 +251,23 @@ private:
     void Render(std::int16_t* out, int samples) {
         std::memset(out, 0, samples * sizeof *out);
         std::lock_guard lock(mixing_);
-        if (!player_ || (fadeLength_ && fadeLeft_ == 0)) return;
-        fluid_synth_t* synth = synth_.Ready();
-        std::array<float, 2 * kChunkFrames> chunk;
-        for (int frame = 0, frames = samples / 2; frame < frames;) {
-            const int count = std::min(frames - frame, kChunkFrames);
-            // Between chunks the player has read the tune and is still in it:
-            // one more play. One that failed or ended twice in a chunk stays done.
-            if (endless_ && fluid_player_get_status(player_) == FLUID_PLAYER_PLAYING) fluid_player_set_loop(player_, 1);
-            // Floats, not the synthesiser's dithered integers: silence stays exactly 0.
-            fluid_synth_write_float(synth, count, chunk.data(), 0, 2, chunk.data(), 1, 2);
-            for (int i = 0; i < 2 * count; i += 2, ++frame) {
-                float gain = 32767.0f;
-                if (fadeLength_) {
-                    gain = gain * static_cast<float>(fadeLeft_) / static_cast<float>(fadeLength_);
-                    fadeLeft_ = std::max(fadeLeft_ - 1, 0);
-                }
-                out[2 * frame] = ToSample(chunk[i] * gain);
-                out[2 * frame + 1] = ToSample(chunk[i + 1] * gain);
-            }
-        }
+        if (!player_ || (fade_.length && fade_.left == 0)) return;
+        RenderMusic(synth_.Ready(), player_, endless_, limiter_, fade_, out, samples / 2);
         // Faded out: the tune ends, as a stop at the measure would.
-        if (fadeLength_ && fadeLeft_ == 0) fluid_player_stop(player_);
+        if (fade_.length && fade_.left == 0) fluid_player_stop(player_);
     }
-
-    static std::int16_t ToSample(float value) {
-        return static_cast<std::int16_t>(std::lrint(std::clamp(value, -32768.0f, 32767.0f)));
-    }
-
-    static constexpr int kChunkFrames = 256;
 
     bool audio_ = false;
     std::string searchDirectory_;
+    TuneRefusal refusal_ = TuneRefusal::Unplayable;
     std::set<MusicSegment*> segments_;
     std::set<MusicSegmentState*> states_;
     Synthesiser synth_;
     std::mutex mixing_;  // the player and fade, shared with the audio thread
     fluid_player_t* player_ = nullptr;
     bool endless_ = false;  // the player is granted a play a chunk
-    int fadeLeft_ = 0, fadeLength_ = 0;  // frames of the fade to the measure's stop
+    MusicFade fade_;  // to the measure's stop
+    MusicLimiter limiter_;
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "MusicSegment.h"
 
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 namespace platform {
@@ -54,8 +55,13 @@ void HeadlessMusic::SetSearchDirectory(const std::string& directory) {
 bool HeadlessMusic::AddDefaultPort() { return Step(MusicStep::AddDefaultPort, "AddDefaultPort"); }
 
 MusicSegment* HeadlessMusic::LoadSegment(const std::string& fileName) {
+    refusal_ = TuneRefusal::Unplayable;
     if (!Step(MusicStep::LoadSegment, [&] { return "LoadSegment " + fileName; })) return nullptr;
-    if (!HasMidiHeader(JoinPath(searchDirectory_, fileName))) return nullptr;
+    const std::string path = JoinPath(searchDirectory_, fileName);
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    if (!error && size > kMaxTuneFileBytes) refusal_ = TuneRefusal::TooLarge;
+    if (refusal_ == TuneRefusal::TooLarge || !HasMidiHeader(path)) return nullptr;
     auto* segment = new MusicSegment{.file = fileName};
     segments_.insert(segment);
     return segment;

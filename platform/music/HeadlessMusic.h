@@ -41,6 +41,7 @@ public:
     bool AddDefaultPort() override;
 
     MusicSegment* LoadSegment(const std::string& fileName) override;
+    TuneRefusal LastRefusal() const override { return refusal_; }
     bool MarkStandardMidi(MusicSegment* segment) override;
     bool DownloadInstruments(MusicSegment* segment) override;
     bool UnloadInstruments(MusicSegment* segment) override;
@@ -79,6 +80,7 @@ private:
     std::vector<std::string> calls_;
     bool keepLog_ = true;
     std::string searchDirectory_;
+    TuneRefusal refusal_ = TuneRefusal::Unplayable;
     MusicSegment* playing_ = nullptr;
     std::set<MusicSegment*> segments_;
     std::set<MusicSegmentState*> states_;

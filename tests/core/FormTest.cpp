@@ -3,6 +3,7 @@
 #include "Opponent.h"
 
 #include <algorithm>
+#include <fstream>
 #include <functional>
 #include <vector>
 
@@ -80,6 +81,17 @@ TEST_F(GameFixture, AMissingTitleTuneClosesWithoutAMessageBoxSayingWhereItWasLoo
     EXPECT_FALSE(devices.idleInstalled);
     EXPECT_TRUE(FinishRunSays().starts_with("Torvane: music: cannot load the tune /Start.mid ("));
     EXPECT_EQ(status, 1);
+}
+
+TEST_F(GameFixture, ATitleTuneOverTheSizeLimitClosesSayingItIsTooLarge) {
+    MoveToScratch();
+    std::vector<char> tune(platform::kMaxTuneFileBytes + 1);
+    std::copy_n("MThd\0\0\0\6\0\1\0\1\1\xe0", 14, tune.begin());
+    std::ofstream(scratch / "Start.mid", std::ios::binary).write(tune.data(), static_cast<std::streamsize>(tune.size()));
+    form->FormShow();
+    EXPECT_TRUE(video->application.Closed());
+    EXPECT_EQ(FinishRunSays(), "Torvane: music: cannot load the tune " + (scratch / "Start.mid").string() +
+                                   " (too large: a tune may be at most 8 MiB)\n");
 }
 
 TEST_F(GameFixture, WithoutRobotFourTheStartUpReportsEveryBufferThenCloses) {
