@@ -30,7 +30,6 @@ struct DiscPlayer::Worker {
     std::mutex mutex;
     std::condition_variable done;
     bool ended = false;
-    bool givenUp = false;  // the game thread's own: waited for once already, not again
     std::atomic<Clock::rep> busySince{0};  // when the call on the disc under way began; 0: none
 
     // Runs one call on the disc, noting how long it has taken so far.
@@ -93,14 +92,12 @@ struct DiscPlayer::Session {
 };
 
 // A worker let go is waited for within the patience of what is about to start,
-// once: one that outlasts it is stuck, and nothing new starts until it ends.
+// and of the call it is in: one that outlasts it is stuck, and nothing new
+// starts until it ends.
 bool DiscPlayer::NoneStuck(std::chrono::steady_clock::time_point deadline) {
     std::erase_if(behind_, [&](const std::shared_ptr<Worker>& worker) {
         std::unique_lock lock(worker->mutex);
-        const auto until = worker->Deadline(deadline, patience_.open);
-        if (!worker->givenUp && !worker->done.wait_until(lock, until, [&] { return worker->ended; }))
-            worker->givenUp = true;
-        return worker->ended;
+        return worker->done.wait_until(lock, worker->Deadline(deadline, patience_.open), [&] { return worker->ended; });
     });
     return behind_.empty();
 }
@@ -119,7 +116,6 @@ bool DiscPlayer::Open(Opener open) {
     const bool answered = session->ready.wait_until(lock, deadline, [&] { return session->opened; });
     if (!answered || !session->found) {
         session->quit = true;  // a worker still opening ends on its own when the disc answers
-        session->worker->givenUp = !answered;  // it waited the whole patience already
         behind_.push_back(session->worker);
         return false;
     }
@@ -144,7 +140,6 @@ bool DiscPlayer::Ask(std::function<void()> job) {
     }
     std::unique_lock lock(worker->mutex);
     if (worker->done.wait_until(lock, deadline, [&] { return worker->ended; })) return true;
-    worker->givenUp = true;
     behind_.push_back(worker);
     return false;
 }
