@@ -21,7 +21,7 @@ class CdGame : public GameFixture {
 protected:
     void SetUp() override {
         setenv("VORNTAK_CD", WriteDiscImage(disc.path, "disc", kTestDisc).c_str(), 1);
-        devices.services.cd = form->MediaPlayer1 = realCd.get();
+        form->MediaPlayer1 = realCd.get();
         StartGame();
         fs::copy_file(fs::path(RUN_DIRECTORY) / "Cut1.wav", scratch / "Cut1.wav");
     }
@@ -147,7 +147,7 @@ TEST_F(CdGame, AStalledReadHoldsNeitherF1NorTheNextBoutNorEsc) {
     script->stallFrom = 60;  // within a second of track 1
     script->Close();
     realCd = platform::MakeDiscCdAudio(ScriptedDrives(script));
-    devices.services.cd = form->MediaPlayer1 = realCd.get();
+    form->MediaPlayer1 = realCd.get();
     EnterVersus();
     ASSERT_EQ(std::tuple(form->MusicSource, form->CdTrackCount), std::tuple(MusicCd, 3));
     PlayOut(StageVersus);
