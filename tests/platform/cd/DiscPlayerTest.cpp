@@ -2,6 +2,7 @@
 // seek, through a data track or a bad spot, when the disc goes, and that a
 // disc which stops answering holds neither the game nor the next open.
 #include "CdAudio.h"
+#include "DiscCd.h"
 #include "DiscPlayer.h"
 #include "LibcdioSource.h"
 #include "ScriptedDisc.h"
@@ -200,6 +201,23 @@ TEST_F(StalledPlayer, AStalledDiscHoldsNeitherTheCloseNorTheNextOpenAndCostsOneT
     for (start = Clock::now(); (heard = MixSector()) == 0; std::this_thread::sleep_for(std::chrono::milliseconds(1)))
         ASSERT_LT(Since(start), 10);
     EXPECT_EQ(heard, 75 + 1) << "a fresh worker, playing the disc";
+}
+
+// Listing the drives opens each: one stuck behind a drive is no drive, costs
+// the game one patience and one thread, and the next walk nothing.
+TEST(DriveList, AListThatHangsIsNoDriveAndHoldsNoLaterWalk) {
+    auto script = std::make_shared<DiscScript>();
+    script->Close();
+    auto cd = platform::MakeDiscCdAudio({[script] {
+                                            ++script->opens;
+                                            script->Wait();
+                                            return std::vector<std::string>{"stuck"};
+                                        },
+                                        {}});
+    EXPECT_EQ(cd->TypeOfDrive("B:"), platform::DriveType::NoDrive);
+    EXPECT_EQ(cd->TypeOfDrive("B:"), platform::DriveType::NoDrive);
+    EXPECT_EQ(std::pair(script->stalled.load(), script->opens.load()), std::pair(1, 1)) << "listed once, still stuck";
+    script->Open();
 }
 
 // A drive's status answers: not ready (04h), unit attention (28h), no answer
