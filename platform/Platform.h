@@ -3,7 +3,6 @@
 // ones (SDL2) for players.
 #pragma once
 
-#include "CdAudio.h"
 #include "Display.h"
 #include "Files.h"
 #include "Input.h"
@@ -21,7 +20,6 @@ struct Services {
     Joysticks* joysticks;
     SoundDevice* sound;
     Music* music;
-    CdAudio* cd;
     System* system;
     Files* files;
     ResourceStore* resources;

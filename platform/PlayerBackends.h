@@ -18,7 +18,6 @@ std::unique_ptr<SdlVideo> MakeSdlVideo();  // the window, its event loop, the ke
 std::unique_ptr<SoundDevice> MakeSdlSound();
 std::unique_ptr<System> MakeSdlSystem();
 std::unique_ptr<Music> MakeFluidSynthMusic();  // silent, but working, without an audio device
-std::unique_ptr<CdAudio> MakeNoCdAudio();  // no drives at all
 std::unique_ptr<CdAudio> MakeLibcdioCdAudio();  // VORNTAK_CD, else the optical drives
 std::unique_ptr<Files> MakePosixFiles();
 

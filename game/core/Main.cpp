@@ -26,7 +26,6 @@ int main() {
     video->Provide(devices.services);
     devices.services.sound = sound.get();
     devices.services.music = music.get();
-    devices.services.cd = cd.get();
     devices.services.system = system.get();
     devices.services.files = files.get();
     devices.services.resources = &CompiledResources();

@@ -1,5 +1,6 @@
 // CD audio: a fight's music from a track of the disc, whose end is also the
 // fight's clock. Without a drive or a disc the game falls back to MIDI.
+#include "CdAudio.h"
 #include "Devices.h"
 #include "GameState.h"
 

@@ -5,6 +5,7 @@
 
 #include <SDL_mixer.h>
 
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -22,9 +23,12 @@ public:
     }
 
     DriveType TypeOfDrive(const std::string& drive) override {
-        // The drives are listed afresh as each walk over the names begins.
+        // The drives are listed afresh as each walk over the names begins, on
+        // a worker: listing opens each drive, and a stuck one would hold the frame.
         if (drive == std::string{kFirstLetter, ':'} || !listed_) {
-            sources_ = drives_.list();
+            auto listed = std::make_shared<std::vector<std::string>>();
+            const bool answered = player_.Ask([list = drives_.list, listed] { *listed = list(); });
+            sources_ = answered ? std::move(*listed) : std::vector<std::string>{};
             listed_ = true;
         }
         const int slot = Slot(drive);

@@ -15,17 +15,44 @@
 namespace platform {
 namespace {
 
-using namespace std::chrono_literals;
-
 constexpr int kReadSectors = 16;     // one read: a fifth of a second
 constexpr int kSeekSectors = 38;     // a seek returns with half a second buffered
-constexpr auto kOpenPatience = 3s;   // a drive spinning up; then the disc counts as absent
-constexpr auto kSeekPatience = 100ms;  // a few frames
 constexpr int kGainShift = 3;        // the disc at an eighth: about the tunes' level for a usual master
 
 std::int16_t Saturate(int value) { return static_cast<std::int16_t>(std::clamp(value, -32768, 32767)); }
 
 }  // namespace
+
+// The end of one thread the player started, as the player waits for it.
+struct DiscPlayer::Worker {
+    using Clock = std::chrono::steady_clock;
+
+    std::mutex mutex;
+    std::condition_variable done;
+    bool ended = false;
+    std::atomic<Clock::rep> busySince{0};  // when the call on the disc under way began; 0: none
+
+    // Runs one call on the disc, noting how long it has taken so far.
+    template <typename Call>
+    auto Busy(Call call) {
+        busySince = Clock::now().time_since_epoch().count();
+        auto answer = call();
+        busySince = 0;
+        return answer;
+    }
+    // A call under way counts against the patience from its start.
+    Clock::time_point Deadline(Clock::time_point deadline, Clock::duration patience) const {
+        const Clock::rep since = busySince;
+        return since ? std::min(deadline, Clock::time_point(Clock::duration(since)) + patience) : deadline;
+    }
+    void End() {
+        {
+            std::lock_guard lock(mutex);
+            ended = true;
+        }
+        done.notify_all();
+    }
+};
 
 // What the game, the mixer and the worker share for one open. The worker
 // holds it as long as it runs, so a worker stuck in a read outlives the close.
@@ -36,6 +63,7 @@ struct DiscPlayer::Session {
     };
 
     DiscToc toc;  // fixed once the open is done
+    const std::shared_ptr<Worker> worker = std::make_shared<Worker>();
 
     // Read by the game thread every frame.
     std::atomic<bool> present{false};
@@ -63,8 +91,21 @@ struct DiscPlayer::Session {
     }
 };
 
+// A worker let go is waited for within the patience of what is about to start,
+// and of the call it is in: one that outlasts it is stuck, and nothing new
+// starts until it ends.
+bool DiscPlayer::NoneStuck(std::chrono::steady_clock::time_point deadline) {
+    std::erase_if(behind_, [&](const std::shared_ptr<Worker>& worker) {
+        std::unique_lock lock(worker->mutex);
+        return worker->done.wait_until(lock, worker->Deadline(deadline, patience_.open), [&] { return worker->ended; });
+    });
+    return behind_.empty();
+}
+
 bool DiscPlayer::Open(Opener open) {
     Close();
+    const auto deadline = std::chrono::steady_clock::now() + patience_.open;
+    if (!NoneStuck(deadline)) return false;
     auto session = std::make_shared<Session>();
     try {
         std::thread(&DiscPlayer::Work, session, std::move(open)).detach();
@@ -72,12 +113,35 @@ bool DiscPlayer::Open(Opener open) {
         return false;
     }
     std::unique_lock lock(session->mutex);
-    if (!session->ready.wait_for(lock, kOpenPatience, [&] { return session->opened; }) || !session->found) {
+    const bool answered = session->ready.wait_until(lock, deadline, [&] { return session->opened; });
+    if (!answered || !session->found) {
         session->quit = true;  // a worker still opening ends on its own when the disc answers
+        behind_.push_back(session->worker);
         return false;
     }
     session_ = std::move(session);
     return true;
+}
+
+bool DiscPlayer::Ask(std::function<void()> job) {
+    const auto deadline = std::chrono::steady_clock::now() + patience_.open;
+    if (!NoneStuck(deadline)) return false;
+    auto worker = std::make_shared<Worker>();
+    try {
+        std::thread([worker, job = std::move(job)] {
+            worker->Busy([&] {
+                job();
+                return true;
+            });
+            worker->End();
+        }).detach();
+    } catch (const std::system_error&) {
+        return false;
+    }
+    std::unique_lock lock(worker->mutex);
+    if (worker->done.wait_until(lock, deadline, [&] { return worker->ended; })) return true;
+    behind_.push_back(worker);
+    return false;
 }
 
 void DiscPlayer::Close() {
@@ -90,6 +154,7 @@ void DiscPlayer::Close() {
         session_->mode = static_cast<int>(CdMode::NotOpen);
     }
     session_->wake.notify_all();
+    behind_.push_back(session_->worker);
     session_.reset();
 }
 
@@ -132,7 +197,7 @@ bool DiscPlayer::Seek(std::uint32_t tmsf) {
     s.mode = static_cast<int>(CdMode::Stopped);
     s.wake.notify_all();
     const int wanted = std::min(kSeekSectors, s.toc.leadOut - sector);
-    return s.ready.wait_for(lock, kSeekPatience, [&] { return s.filled >= wanted || !s.present; }) && s.present;
+    return s.ready.wait_for(lock, patience_.seek, [&] { return s.filled >= wanted || !s.present; }) && s.present;
 }
 
 bool DiscPlayer::Play() {
@@ -182,14 +247,15 @@ void DiscPlayer::MixInto(std::int16_t* stream, int samples) {
 
 void DiscPlayer::Work(const std::shared_ptr<Session>& session, const Opener& open) {
     Session& s = *session;
-    std::unique_ptr<DiscSource> source = open ? open() : nullptr;
+    Worker& worker = *s.worker;
+    std::unique_ptr<DiscSource> source = open ? worker.Busy(open) : nullptr;
     std::vector<std::uint8_t> bytes(kReadSectors * DiscSource::kSectorBytes);
     const DiscToc& toc = source ? source->Toc() : DiscToc{};
     bool present = toc.count > 0;
     // A disc whose first sound cannot be read (a drive that refuses reads) is no disc.
     for (int track = 1; present && track <= toc.count; ++track)
         if (toc.audio[track]) {
-            present = source->Read(toc.index1[track], 1, bytes.data());
+            present = worker.Busy([&] { return source->Read(toc.index1[track], 1, bytes.data()); });
             break;
         }
 
@@ -215,7 +281,7 @@ void DiscPlayer::Work(const std::shared_ptr<Session>& session, const Opener& ope
             s.checkWanted = false;
             checkedLast = true;
             lock.unlock();
-            const bool there = source->StillThere();
+            const bool there = worker.Busy([&] { return source->StillThere(); });
             lock.lock();
             if (!there && !s.quit) s.Lose();
             continue;
@@ -232,8 +298,10 @@ void DiscPlayer::Work(const std::shared_ptr<Session>& session, const Opener& ope
         lock.unlock();
 
         // A data track, or a spot that will not read (a scratch), is silence
-        // that keeps the disc's time.
-        if (!audio || !source->Read(first, sectors, bytes.data()))
+        // that keeps the disc's time; so is what a read leaves unfilled,
+        // never the sound an earlier read left there.
+        std::fill_n(bytes.begin(), sectors * DiscSource::kSectorBytes, 0);
+        if (audio && !worker.Busy([&] { return source->Read(first, sectors, bytes.data()); }))
             std::fill_n(bytes.begin(), sectors * DiscSource::kSectorBytes, 0);
 
         lock.lock();
@@ -251,7 +319,11 @@ void DiscPlayer::Work(const std::shared_ptr<Session>& session, const Opener& ope
         s.ready.notify_all();
     }
     lock.unlock();
-    source.reset();  // released here, on the worker, whenever the disc lets go
+    worker.Busy([&] {
+        source.reset();  // released here, on the worker, whenever the disc lets go
+        return true;
+    });
+    worker.End();
 }
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 
 #include <cdio/cdio.h>
 #include <cdio/logging.h>
+#include <cdio/memory.h>
 #include <cdio/mmc_ll_cmds.h>
 
 #include <sys/stat.h>
@@ -16,7 +17,7 @@
 namespace platform {
 namespace {
 
-constexpr unsigned kDriveAskMs = 2000;  // a drive that does not answer its status in this is gone
+constexpr unsigned kDriveAskMs = 2000;  // a status asked no longer than this; no answer is no news
 
 struct WatchedFile {
     std::string path;
@@ -60,16 +61,7 @@ public:
     }
 
     bool StillThere() override {
-        if (drive_) {
-            // A drive that cannot be asked is taken as there. The first answer
-            // after a disc goes in may be a one-off "medium changed": two
-            // refusals in a row are a disc gone.
-            const driver_return_code_t answer = mmc_test_unit_ready(disc_, kDriveAskMs);
-            const bool ready = answer == DRIVER_OP_SUCCESS || answer == DRIVER_OP_UNSUPPORTED ||
-                               answer == DRIVER_OP_NOT_PERMITTED;
-            refusals_ = ready ? 0 : refusals_ + 1;
-            return refusals_ < 2;
-        }
+        if (drive_) return watch_.StillThere(mmc_test_unit_ready(disc_, kDriveAskMs) == DRIVER_OP_SUCCESS ? -1 : Sense());
         for (const WatchedFile& file : files_) {
             std::uint64_t device = 0, inode = 0;
             if (!Stat(file.path, device, inode) || device != file.device || inode != file.inode) return false;
@@ -78,9 +70,17 @@ public:
     }
 
 private:
+    // The additional sense code of the drive's last answer; -1 when it gave none.
+    int Sense() const {
+        cdio_mmc_request_sense_t* sense = nullptr;
+        const int code = mmc_last_cmd_sense(disc_, &sense) > 12 && sense ? sense->asc : -1;
+        cdio_free(sense);
+        return code;
+    }
+
     CdIo_t* disc_;
     bool drive_;
-    int refusals_ = 0;  // status checks in a row the drive did not pass
+    MediumWatch watch_;
     std::vector<WatchedFile> files_;
 };
 

@@ -22,7 +22,7 @@ protected:
             resources.Add(name, WaveImage().Format().Chunk("fact", {4, 0, 0, 0}).Data({10, 20, 30, static_cast<std::uint8_t>(name[6])}).Bytes());
         devices = Devices{};
         devices.services = {.application = &application, .display = nullptr, .keyboard = nullptr, .joysticks = nullptr,
-                            .sound = &sound, .music = nullptr, .cd = nullptr, .system = &system, .files = nullptr, .resources = &resources};
+                            .sound = &sound, .music = nullptr, .system = &system, .files = nullptr, .resources = &resources};
     }
     void TearDown() override { devices = Devices{}; }
 

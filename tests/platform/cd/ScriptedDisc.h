@@ -21,10 +21,11 @@ struct DiscScript {
     bool gateOpen = true;
     std::int32_t stallFrom = 1 << 30;       // reads reaching this sector wait at the gate
     std::int32_t failFrom = 1 << 30, failTo = 0;  // reads touching [failFrom, failTo) fail
+    std::int32_t cutAt = 1 << 30;  // a read across this sector fills only what lies before it, and says it read all
     bool stallOpen = false;
     std::atomic<int> checkMs{0};  // how long a presence check takes
     std::atomic<bool> there{true};
-    std::atomic<int> reads{0}, checks{0}, stalled{0};
+    std::atomic<int> opens{0}, reads{0}, checks{0}, stalled{0};
 
     void Close() {  // the gate, until Open
         std::lock_guard lock(mutex);
@@ -50,6 +51,7 @@ struct DiscScript {
 class ScriptedDisc final : public platform::DiscSource {
 public:
     ScriptedDisc(std::shared_ptr<DiscScript> script, bool dataTrack2 = false) : script_(std::move(script)) {
+        ++script_->opens;
         if (script_->stallOpen) script_->Wait();
         toc_.count = 3;
         toc_.run = {0, 0, 75, 165};
@@ -62,7 +64,8 @@ public:
         ++script_->reads;
         if (first + sectors > script_->stallFrom) script_->Wait();
         if (first < script_->failTo && first + sectors > script_->failFrom) return false;
-        for (int n = 0; n < sectors; ++n) {
+        const int filled = first < script_->cutAt && script_->cutAt < first + sectors ? script_->cutAt - first : sectors;
+        for (int n = 0; n < filled; ++n) {
             const std::int16_t sample = static_cast<std::int16_t>(8 * (first + n + 1));
             for (int i = 0; i < kSectorBytes / 2; ++i) {
                 bytes[n * kSectorBytes + 2 * i] = static_cast<std::uint8_t>(sample & 0xFF);
