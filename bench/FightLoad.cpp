@@ -92,7 +92,6 @@ int main(int argc, char** argv) {
     devices.services.keyboard = &keys;
     devices.services.sound = sound.get();
     devices.services.music = music.get();
-    devices.services.cd = cd.get();
     devices.services.system = system.get();
     devices.services.files = files.get();
     devices.services.resources = &CompiledResources();
