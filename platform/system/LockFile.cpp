@@ -211,7 +211,7 @@ LockFile TakeLockFile(const std::string& name, int& made) {
         // Put back unless a newer one was made meanwhile: a rename that never
         // replaces, or a link where the file system has no such rename.
         if (!same && ::renameat2(AT_FDCWD, aside.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) != 0 &&
-            errno == EINVAL) {
+            errno != EEXIST) {
             [[maybe_unused]] const int linked = ::link(aside.c_str(), name.c_str());
         }
         ::unlink(aside.c_str());

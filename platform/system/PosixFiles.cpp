@@ -72,8 +72,9 @@ const LeftShape* LeftShapeOf(std::string_view suffix) {
 }
 
 // The score file opened for its own lock alone: never a FIFO or a device.
-int OpenToLock(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+// Made where it is missing and no lock file holds, or its first run could never be stored.
+int OpenToLock(const std::string& path, bool create) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (create ? O_CREAT : 0), 0666);
     struct stat info;
     if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
         ::close(fd);
@@ -114,7 +115,7 @@ bool PosixFiles::Lock(const std::string& path) {
     // that only look at it, and holds alone where no lock file can be made.
     // It is taken after the lock file, on the file then at the path, and kept
     // on a descriptor of its own past the game's close of the file.
-    const int own = OpenToLock(path);
+    const int own = OpenToLock(path, lockFile == LockFile::Refused);
     holds_[path].keptOpen = own;
     const bool onFile = own >= 0 && lockCall_(own, LOCK_EX | LOCK_NB) == 0;
     const bool othersHold = own >= 0 && !onFile && errno == EWOULDBLOCK;

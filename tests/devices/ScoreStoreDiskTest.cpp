@@ -344,6 +344,16 @@ TEST_F(ScoreStoreOnDisk, WithoutFileLocksALockFileHoldsTheTableUntilItsHolderIsG
     EXPECT_EQ(Names().size(), 2u);
 }
 
+TEST_F(ScoreStoreOnDisk, BesideAPlayersOwnFileOfTheLocksNameTheFirstRunIsStored) {
+    const Bytes notes(10, 'n');
+    WriteDisk(Lock(), notes);
+    Age(Lock(), std::chrono::hours(1));
+    ASSERT_FALSE(fs::exists(path));
+    EXPECT_TRUE(Store(2)) << "the file made and held by its own lock";
+    EXPECT_EQ(KillsIn(ReadDisk(path)), (std::multiset<std::int32_t>{2}));
+    EXPECT_EQ(ReadDisk(Lock()), notes);
+}
+
 TEST_F(ScoreStoreOnDisk, AFileAnotherGameHoldsIsTheFileErrorAndStaysAsItWas) {
     ASSERT_TRUE(Store(5));
     const Bytes stored = ReadDisk(path);
