@@ -4,7 +4,7 @@ PLAY_PACKAGES=(build-essential cmake ninja-build binutils pkg-config
   libsdl2-dev libx11-dev libsdl2-gfx-dev libsdl2-ttf-dev libsdl2-mixer-dev libfluidsynth-dev libcdio-dev fonts-ipafont-gothic
   fluid-soundfont-gm)
 # What the tests, benchmarks, the Clang build under the sanitizers and the fuzzing take besides:
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xfonts-base clang libclang-rt-14-dev valgrind)
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xfonts-base clang libclang-rt-14-dev)
 
 install_missing_packages() {
   local missing=() package

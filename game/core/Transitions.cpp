@@ -15,7 +15,7 @@ constexpr Loader kPlayer2Loaders[] = {&TForm1::VidiruIn2, &TForm1::DareDIn2, &TF
                                       &TForm1::Vidiru2In2, &TForm1::DIvoIn2, &TForm1::DoviIn2, &TForm1::VOVIn2,
                                       &TForm1::TDodarIn2, &TForm1::ZozerIn2, &TForm1::RodiIn2};
 static_assert(std::size(kPlayer1Loaders) == kRobotCount && std::size(kPlayer2Loaders) == kRobotCount,
-              "a loader of each player for every robot: add the new robot's In1 and In2 (roster/Binding.cpp)");
+              "a loader of each player for every robot: add the new robot's In1 and In2 (game/roster/Binding.cpp)");
 
 // Calls the player's loader of robot `number`; a number that names no robot binds nothing.
 void CallLoader(TForm1& form, int player, std::int32_t number) {

@@ -38,7 +38,7 @@ void TForm1::MakeSegment(const char* fileName) {
     m.tuneFile = fileName;
     m.MusicSegment = m.musicLoader ? Service(devices).LoadSegment(fileName) : nullptr;
     const char* const slash = m.searchDirectory.ends_with('/') ? "" : "/";
-    if (!m.MusicSegment && Service(devices).LastRefusal() == platform::TuneRefusal::TooLarge)
+    if (m.musicLoader && !m.MusicSegment && Service(devices).LastRefusal() == platform::TuneRefusal::TooLarge)
         return CloseFormOnError("music: cannot load the tune %s%s%s (too large: a tune may be at most %d MiB)",
                                 m.searchDirectory.c_str(), slash, fileName, platform::kMaxTuneFileMiB);
     if (!m.MusicSegment)

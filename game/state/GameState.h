@@ -375,7 +375,7 @@ private:
 void DecodeInput(PlayerRecord& player);
 
 // Binds robot `robotNumber` (1-kRobotCount; any other number binds nothing) for
-// player 0 or 1 and installs it: the body of every loader (roster/Binding.cpp).
+// player 0 or 1 and installs it: the body of every loader (game/roster/Binding.cpp).
 void BindRobot(TForm1& form, int player, int robotNumber);
 
 // A weapon's volley rows and parts per volley as the shot grid can hold them:

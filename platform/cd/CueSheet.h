@@ -13,7 +13,7 @@
 namespace platform {
 
 struct CueSheet {
-    static constexpr std::size_t kMaxBytes = 64 * 1024;  // 99 tracks with every remark fit in a tenth of this
+    static constexpr std::size_t kMaxBytes = 64 * 1024;  // 99 tracks with every remark a player would write fit with room to spare
 
     DiscToc toc;  // sectors as the data file counts them; the lead-out from its size
     std::array<int, DiscToc::kMaxTracks + 2> block{};               // bytes a sector of the track has in the file

@@ -19,54 +19,27 @@ namespace {
 
 constexpr unsigned kDriveAskMs = 2000;  // a status asked no longer than this; no answer is no news
 
-struct WatchedFile {
-    std::string path;
-    std::uint64_t device = 0, inode = 0;
-};
-
-bool Stat(const std::string& path, std::uint64_t& device, std::uint64_t& inode) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return false;
-    device = info.st_dev;
-    inode = info.st_ino;
-    return true;
-}
-
 // libcdio's notes on odd images and absent drives are no business of the player's.
 void Quiet(cdio_log_level_t, const char*) {}
 
+// A drive; images go to our own reader.
 class LibcdioSource final : public DiscSource {
 public:
-    LibcdioSource(CdIo_t* disc, bool drive) : disc_(disc), drive_(drive) {}
-    ~LibcdioSource() override { cdio_destroy(disc_); }
-
-    // After the open: the table, and for an image the files it is read from.
-    void Examine(const std::vector<std::string>& files) {
-        bool sound = ReadToc(disc_, toc_);
-        // libcdio keeps an image open and never notices it going: its files are watched instead.
-        for (const std::string& path : files) {
-            WatchedFile file{path};
-            if (!Stat(file.path, file.device, file.inode)) sound = false;
-            files_.push_back(file);
-        }
-        if (!sound) toc_ = {};
+    explicit LibcdioSource(CdIo_t* disc) : disc_(disc) {
+        if (!ReadToc(disc_, toc_)) toc_ = {};
     }
+    ~LibcdioSource() override { cdio_destroy(disc_); }
 
     bool Read(std::int32_t first, int sectors, std::uint8_t* bytes) override {
         auto read = [&] {
             return cdio_read_audio_sectors(disc_, bytes, first, static_cast<unsigned>(sectors)) == DRIVER_OP_SUCCESS;
         };
         // One more try for a drive's passing hiccup.
-        return read() || (drive_ && read());
+        return read() || read();
     }
 
     bool StillThere() override {
-        if (drive_) return watch_.StillThere(mmc_test_unit_ready(disc_, kDriveAskMs) == DRIVER_OP_SUCCESS ? -1 : Sense());
-        for (const WatchedFile& file : files_) {
-            std::uint64_t device = 0, inode = 0;
-            if (!Stat(file.path, device, inode) || device != file.device || inode != file.inode) return false;
-        }
-        return true;
+        return watch_.StillThere(mmc_test_unit_ready(disc_, kDriveAskMs) == DRIVER_OP_SUCCESS ? -1 : Sense());
     }
 
 private:
@@ -79,9 +52,7 @@ private:
     }
 
     CdIo_t* disc_;
-    bool drive_;
     MediumWatch watch_;
-    std::vector<WatchedFile> files_;
 };
 
 // A drive (a device file) or an image (its .cue or .bin), which our own
@@ -93,9 +64,7 @@ std::unique_ptr<DiscSource> OpenSource(const std::string& source) {
     if (!S_ISBLK(info.st_mode)) return OpenImage(source);
     CdIo_t* disc = cdio_open(source.c_str(), DRIVER_DEVICE);
     if (!disc) return nullptr;
-    auto opened = std::make_unique<LibcdioSource>(disc, true);
-    opened->Examine({});
-    return opened;
+    return std::make_unique<LibcdioSource>(disc);
 }
 
 // The drive or image behind each name, from "B:" on.
