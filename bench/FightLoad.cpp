@@ -4,12 +4,10 @@
 // time as a share of one core, over the frames run, and its memory once
 // started. Run from the folder the game lies in, under the display to measure:
 //   fight_load [seconds] [midi|cd]    (cd: the disc VORNTAK_CD names)
-#include "CompiledResources.h"
 #include "Devices.h"
 #include "FightStage.h"
 #include "GameState.h"
-#include "PlayerBackends.h"
-#include "SdlVideo.h"
+#include "RealBackends.h"
 
 #include <sys/resource.h>
 
@@ -80,23 +78,13 @@ int main(int argc, char** argv) {
     const double seconds = argc > 1 ? std::atof(argv[1]) : 20;
     const bool cdMusic = argc > 2 && std::strcmp(argv[2], "cd") == 0;
 
-    auto video = platform::MakeSdlVideo();
-    auto sound = platform::MakeSdlSound();
-    auto music = platform::MakeFluidSynthMusic();
-    auto cd = platform::MakeLibcdioCdAudio();
-    auto system = platform::MakeSdlSystem();
-    auto files = platform::MakePosixFiles();
+    const RealBackends backends;
     Devices devices{};
-    video->Provide(devices.services);
+    backends.Provide(devices);
     ScriptedKeys keys;
     devices.services.keyboard = &keys;
-    devices.services.sound = sound.get();
-    devices.services.music = music.get();
-    devices.services.system = system.get();
-    devices.services.files = files.get();
-    devices.services.resources = &CompiledResources();
     std::unique_ptr<TForm1> form(new TForm1(devices));
-    form->MediaPlayer1 = cd.get();
+    form->MediaPlayer1 = backends.cd.get();
     platform::Application& application = *devices.services.application;
     application.SetCloseHandler([&] { form->FormClose(); });
 

@@ -1,10 +1,7 @@
 // Torvane: the game program. Chooses the real platform back ends, makes the
 // one form, runs the start-up and then the frame loop until the form closes.
-#include "CompiledResources.h"
-#include "Devices.h"
 #include "GameState.h"
-#include "PlayerBackends.h"
-#include "SdlVideo.h"
+#include "RealBackends.h"
 
 #include <cstdio>
 #include <exception>
@@ -13,25 +10,14 @@
 // Exits 0 when closed on purpose (Esc, the window's close button, SIGTERM);
 // after a failure, 1 with one line on standard error saying what failed.
 int main() {
-    auto video = platform::MakeSdlVideo();
-    auto sound = platform::MakeSdlSound();
-    auto music = platform::MakeFluidSynthMusic();
-    auto cd = platform::MakeLibcdioCdAudio();
-    auto system = platform::MakeSdlSystem();
-    auto files = platform::MakePosixFiles();
+    const RealBackends backends;
 
     // The device objects live outside the game state, for the whole run.
     Devices devices{};
-
-    video->Provide(devices.services);
-    devices.services.sound = sound.get();
-    devices.services.music = music.get();
-    devices.services.system = system.get();
-    devices.services.files = files.get();
-    devices.services.resources = &CompiledResources();
+    backends.Provide(devices);
 
     std::unique_ptr<TForm1> form(new TForm1(devices));
-    form->MediaPlayer1 = cd.get();
+    form->MediaPlayer1 = backends.cd.get();
     platform::Application& application = *devices.services.application;
     try {
         application.SetCloseHandler([&] { form->FormClose(); });
@@ -39,7 +25,7 @@ int main() {
         if (!application.Closed() && devices.idleInstalled)
             application.Run([&](std::uint16_t key) { form->FormKeyDown(key); }, [&] { form->AppIdle(); });
     } catch (const std::exception& error) {
-        system->MessageBox(error.what(), "Error");
+        backends.system->MessageBox(error.what(), "Error");
         if (!devices.closeReason[0])
             std::snprintf(devices.closeReason, sizeof devices.closeReason, "unexpected error: %s", error.what());
     }
